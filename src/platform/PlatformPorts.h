@@ -1,0 +1,27 @@
+#pragma once
+
+namespace vantorel {
+
+class Accessibility;
+class FileResources;
+class Logger;
+class Pointer;
+class Scheduler;
+class Screens;
+class UserDefaults;
+class Workspace;
+
+// The ports one platform provides, handed to the core by whoever builds it. A plain bundle of
+// references: the platform outlives everything that uses it.
+struct PlatformPorts {
+    Accessibility& accessibility;
+    Workspace& workspace;
+    Screens& screens;
+    Pointer& pointer;
+    UserDefaults& defaults;
+    FileResources& files;
+    Scheduler& scheduler;
+    Logger& logger;
+};
+
+}  // namespace vantorel

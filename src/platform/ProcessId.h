@@ -1,0 +1,9 @@
+#pragma once
+
+#include <cstdint>
+
+namespace vantorel {
+
+using ProcessId = std::int32_t;
+
+}  // namespace vantorel

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace vantorel {
+
+using Duration = std::chrono::nanoseconds;
+// Monotonic time since an arbitrary origin; never the wall clock.
+using TimePoint = std::chrono::time_point<std::chrono::steady_clock, Duration>;
+
+// The owner's side of work scheduled for later. Cancelling is idempotent; a cancelled task
+// never runs. Copies share the same task.
+class TaskHandle {
+public:
+    TaskHandle() = default;
+
+    void cancel() const {
+        if (state_) state_->cancelled = true;
+    }
+    bool isCancelled() const { return state_ && state_->cancelled; }
+    // Scheduled, not yet run and not cancelled.
+    bool isPending() const { return state_ && !state_->cancelled && !state_->started; }
+
+    struct State {
+        bool cancelled = false;
+        bool started = false;
+    };
+    explicit TaskHandle(std::shared_ptr<State> state) : state_(std::move(state)) {}
+
+private:
+    std::shared_ptr<State> state_;
+};
+
+// Port: the main thread's run loop and its clock.
+class Scheduler {
+public:
+    virtual ~Scheduler() = default;
+    virtual TimePoint now() const = 0;
+    // Runs work on the main thread after the current work, never inside this call.
+    virtual void post(std::function<void()> work) = 0;
+    // Runs work on the main thread once the delay has elapsed, unless cancelled first.
+    // A negative delay counts as zero.
+    virtual TaskHandle schedule(Duration delay, std::function<void()> work) = 0;
+};
+
+}  // namespace vantorel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <vector>
+
+#include "platform/Geometry.h"
+
+namespace vantorel {
+
+// One display, in the window system's global coordinates (origin bottom-left of the primary
+// screen, y upward).
+struct ScreenInfo {
+    Rect frame;
+    Rect visibleFrame;
+};
+
+// Port: the displays.
+class Screens {
+public:
+    virtual ~Screens() = default;
+    // The first entry is the primary screen.
+    virtual std::vector<ScreenInfo> screens() = 0;
+    // The screen with keyboard focus, if any.
+    virtual std::optional<ScreenInfo> mainScreen() = 0;
+};
+
+}  // namespace vantorel

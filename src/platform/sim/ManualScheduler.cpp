@@ -1,0 +1,37 @@
+#include "platform/sim/ManualScheduler.h"
+
+#include <algorithm>
+
+namespace vantorel {
+
+void ManualScheduler::post(std::function<void()> work) {
+    schedule(Duration::zero(), std::move(work));
+}
+
+TaskHandle ManualScheduler::schedule(Duration delay, std::function<void()> work) {
+    auto state = std::make_shared<TaskHandle::State>();
+    const TimePoint due = now_ + std::max(delay, Duration::zero());
+    queue_.emplace(std::make_pair(due, sequence_++), Entry{state, std::move(work)});
+    return TaskHandle(state);
+}
+
+void ManualScheduler::advance(Duration delta) {
+    const TimePoint end = now_ + std::max(delta, Duration::zero());
+    while (!queue_.empty() && queue_.begin()->first.first <= end) {
+        auto node = queue_.extract(queue_.begin());
+        now_ = std::max(now_, node.key().first);
+        Entry& entry = node.mapped();
+        if (!entry.state->cancelled) {
+            entry.state->started = true;
+            entry.work();
+        }
+    }
+    now_ = end;
+}
+
+std::size_t ManualScheduler::pendingCount() const {
+    return static_cast<std::size_t>(std::count_if(
+        queue_.begin(), queue_.end(), [](const auto& kv) { return !kv.second.state->cancelled; }));
+}
+
+}  // namespace vantorel

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Logger.h"
+
+namespace vantorel {
+
+// Keeps every line it is given (debug included) so that tests can assert the exact text, and
+// optionally passes each on.
+class MemoryLogger final : public Logger {
+public:
+    struct Line {
+        std::string category;
+        LogLevel level;
+        std::string message;
+    };
+
+    explicit MemoryLogger(Logger* forward = nullptr) : forward_(forward) {}
+
+    bool isEnabled(LogLevel) const override { return true; }
+    void write(const LogRecord& record) override;
+
+    const std::vector<Line>& lines() const { return lines_; }
+    // Messages of one category, in order.
+    std::vector<std::string> messages(const std::string& category) const;
+    std::size_t count(const std::string& message) const;
+    void clear() { lines_.clear(); }
+    void setForward(Logger* forward) { forward_ = forward; }
+
+private:
+    Logger* forward_;
+    std::vector<Line> lines_;
+};
+
+}  // namespace vantorel

@@ -1,0 +1,167 @@
+#include "platform/sim/SimWorld.h"
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+namespace vantorel {
+namespace {
+
+using nlohmann::json;
+
+std::string substituteRoot(std::string text, const std::string& root) {
+    static const std::string kRoot = "${ROOT}";
+    for (auto pos = text.find(kRoot); pos != std::string::npos; pos = text.find(kRoot, pos)) {
+        text.replace(pos, kRoot.size(), root);
+        pos += root.size();
+    }
+    return text;
+}
+
+std::uint32_t parseColor(const std::string& text) {
+    if (text.size() != 7 || text[0] != '#') return 0xff808080u;
+    try {
+        return 0xff000000u | static_cast<std::uint32_t>(std::stoul(text.substr(1), nullptr, 16));
+    } catch (...) {
+        return 0xff808080u;
+    }
+}
+
+Rect parseRect(const json& value) {
+    if (!value.is_array() || value.size() != 4)
+        throw std::runtime_error("a rectangle is [x, y, w, h]");
+    return Rect(value[0].get<double>(), value[1].get<double>(), value[2].get<double>(),
+                value[3].get<double>());
+}
+
+std::string fileURLString(const std::string& path) {
+    auto url = Url::fromPath(path);
+    std::string text = url ? url->string() : "file://" + path;
+    if (text.back() != '/') text.push_back('/');
+    return text;
+}
+
+}  // namespace
+
+std::optional<SimWorld> SimWorld::parse(std::string_view text, std::string* error) {
+    try {
+        const json doc = json::parse(text);
+        SimWorld world;
+        for (const auto& screen : doc.value("screens", json::array())) {
+            world.screens.push_back(parseRect(screen.at("frame")));
+        }
+        if (world.screens.empty()) world.screens.push_back(Rect(0, 0, 1728, 1117));
+
+        for (const auto& a : doc.value("applications", json::array())) {
+            App app;
+            app.spec.name = a.at("name").get<std::string>();
+            if (a.contains("bundleId"))
+                app.spec.bundleIdentifier = a["bundleId"].get<std::string>();
+            if (a.contains("bundlePath")) app.spec.bundlePath = a["bundlePath"].get<std::string>();
+            const std::string policy = a.value("policy", "regular");
+            app.spec.activationPolicy = policy == "accessory" ? RunningApplication::kPolicyAccessory
+                                        : policy == "prohibited"
+                                            ? RunningApplication::kPolicyProhibited
+                                            : RunningApplication::kPolicyRegular;
+            app.spec.icon = SimDesktop::makeIcon(parseColor(a.value("color", "#808080")));
+            app.running = a.value("running", true);
+            world.apps.push_back(std::move(app));
+        }
+
+        const json dock = doc.value("dock", json::object());
+        world.orientation = dock.value("orientation", "bottom");
+        world.tileSize = dock.value("tileSize", 64.0);
+        for (const auto& t : dock.value("tiles", json::array())) {
+            Tile tile;
+            if (t.contains("app")) {
+                const auto id = t["app"].get<std::string>();
+                const auto it =
+                    std::find_if(world.apps.begin(), world.apps.end(),
+                                 [&](const App& a) { return a.spec.bundleIdentifier == id; });
+                if (it == world.apps.end())
+                    throw std::runtime_error("Dock tile for unknown app " + id);
+                tile.spec.kind = SimDockTileSpec::Kind::application;
+                tile.spec.title = t.value("title", it->spec.name);
+                tile.axPath = it->spec.bundlePath;
+            } else if (t.value("separator", false)) {
+                tile.spec.kind = SimDockTileSpec::Kind::separator;
+            } else if (t.contains("folder")) {
+                tile.spec.kind = SimDockTileSpec::Kind::folder;
+                tile.spec.title = t["folder"].get<std::string>();
+                const std::string path = t.at("path").get<std::string>();
+                if (t.value("axUrl", true)) tile.axPath = path;
+                if (t.value("persistent", true)) tile.persistentPath = path;
+            } else if (t.contains("stack")) {
+                tile.spec.kind = SimDockTileSpec::Kind::folder;
+                tile.spec.title = t["stack"].get<std::string>();
+                if (t.contains("url")) tile.spec.url = t["url"].get<std::string>();
+            } else {
+                throw std::runtime_error("a Dock tile is an app, a separator, a folder or a stack");
+            }
+            world.tiles.push_back(std::move(tile));
+        }
+
+        for (const auto& f : doc.value("folders", json::array())) {
+            Folder folder;
+            folder.path = f.at("path").get<std::string>();
+            for (const auto& file : f.value("files", json::array())) {
+                folder.files.push_back(file.get<std::string>());
+            }
+            world.folders.push_back(std::move(folder));
+        }
+        return world;
+    } catch (const std::exception& e) {
+        if (error) *error = e.what();
+        return std::nullopt;
+    }
+}
+
+bool SimWorld::createFolders(const std::string& root, std::string* error) const {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (const auto& folder : folders) {
+        const fs::path dir = substituteRoot(folder.path, root);
+        fs::create_directories(dir, ec);
+        if (ec) {
+            if (error) *error = dir.string() + ": " + ec.message();
+            return false;
+        }
+        for (const auto& name : folder.files) {
+            const fs::path file = dir / name;
+            // Names come from the world file: keep them inside their folder.
+            if (name.find('/') != std::string::npos || name == ".." || name == ".") continue;
+            if (fs::exists(file, ec)) continue;
+            std::ofstream(file) << name << "\n";
+        }
+    }
+    return true;
+}
+
+void SimWorld::build(SimDesktop& desktop, const std::string& root) const {
+    desktop.setScreens(screens);
+    desktop.setDockOrientation(orientation);
+    desktop.setDockTileSize(tileSize);
+    desktop.launchDock();
+    for (const auto& app : apps) {
+        // Bundles are applications to the file system too, running or not.
+        if (app.spec.bundlePath) {
+            if (auto url = Url::fromPath(*app.spec.bundlePath)) {
+                desktop.files.addApplication(url->standardizedPath());
+            }
+        }
+        if (app.running) desktop.launch(app.spec);
+    }
+    std::vector<SimDockTileSpec> specs;
+    for (const auto& tile : tiles) {
+        SimDockTileSpec spec = tile.spec;
+        if (tile.axPath) spec.url = fileURLString(substituteRoot(*tile.axPath, root));
+        specs.push_back(std::move(spec));
+        if (tile.persistentPath) {
+            desktop.addPersistentFolder(tile.spec.title,
+                                        fileURLString(substituteRoot(*tile.persistentPath, root)));
+        }
+    }
+    desktop.setDockTiles(std::move(specs));
+}
+
+}  // namespace vantorel

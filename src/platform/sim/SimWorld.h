@@ -1,0 +1,49 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sim/SimDesktop.h"
+
+namespace vantorel {
+
+// A desktop described as data (JSON): screens, applications, the Dock and the folders behind its
+// tiles. "${ROOT}" in a path stands for a directory the caller chooses, where the world's real
+// folders are created.
+class SimWorld {
+public:
+    struct App {
+        SimAppSpec spec;
+        bool running = true;
+    };
+    struct Tile {
+        SimDockTileSpec spec;
+        // The path the tile's "AXURL" names, made into a file URL once "${ROOT}" is known.
+        std::optional<std::string> axPath;
+        // Recorded in the Dock's "persistent-others" under the tile's title.
+        std::optional<std::string> persistentPath;
+    };
+    struct Folder {
+        std::string path;
+        std::vector<std::string> files;
+    };
+
+    // nullopt, with the reason in error, when the text is not a world.
+    static std::optional<SimWorld> parse(std::string_view json, std::string* error);
+
+    // Creates the world's folders and files under root (existing ones are kept).
+    bool createFolders(const std::string& root, std::string* error) const;
+    // Puts the world on a desktop: screens, processes, the Dock and its preferences.
+    void build(SimDesktop& desktop, const std::string& root) const;
+
+    std::vector<Rect> screens;
+    std::string orientation = "bottom";
+    double tileSize = 64;
+    std::vector<App> apps;
+    std::vector<Tile> tiles;
+    std::vector<Folder> folders;
+};
+
+}  // namespace vantorel
