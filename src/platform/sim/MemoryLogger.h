@@ -19,7 +19,9 @@ public:
 
     explicit MemoryLogger(Logger* forward = nullptr) : forward_(forward) {}
 
-    bool isEnabled(LogLevel) const override { return true; }
+    bool isEnabled(LogLevel level) const override {
+        return static_cast<int>(level) >= static_cast<int>(minimum_);
+    }
     void write(const LogRecord& record) override;
 
     const std::vector<Line>& lines() const { return lines_; }
@@ -28,9 +30,12 @@ public:
     std::size_t count(const std::string& message) const;
     void clear() { lines_.clear(); }
     void setForward(Logger* forward) { forward_ = forward; }
+    // Lines below this level are neither kept nor built by callers that ask first.
+    void setMinimum(LogLevel minimum) { minimum_ = minimum; }
 
 private:
     Logger* forward_;
+    LogLevel minimum_ = LogLevel::debug;
     std::vector<Line> lines_;
 };
 

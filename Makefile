@@ -1,0 +1,35 @@
+# Two commands for a fresh Debian 12 machine:
+#   make run    installs what is missing, builds, and runs the main job
+#   make test   installs what is missing, builds, and runs the whole test suite
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps configure build run test bench format clean
+
+all: build
+
+deps:
+	@./scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@$(BUILD)/src/app/vantorel --tour $(BUILD)/tour
+
+test: build
+	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B $(BUILD)-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTOREL_BUILD_TESTS=OFF
+	@cmake --build $(BUILD)-release -j $(JOBS)
+	@for b in $(BUILD)-release/benchmarks/*_benchmarks; do $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+
+format:
+	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD) $(BUILD)-release $(BUILD)-asan
