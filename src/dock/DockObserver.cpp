@@ -184,8 +184,10 @@ void DockObserver::updateHover(const DockTile* tile) {
     } else {
         currentHover_.reset();
     }
-    if (log_.debugEnabled()) {
-        log_.debug(std::string("Hover → ") + (currentHover_ ? currentHover_->title : "none"));
+    if (!currentHover_) {
+        log_.debug("Hover → none");
+    } else if (log_.debugEnabled()) {
+        log_.debug("Hover → " + currentHover_->title);
     }
     if (onHoverChange) {
         // A copy: the callback may move the pointer again and replace currentHover_.
