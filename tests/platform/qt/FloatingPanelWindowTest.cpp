@@ -47,10 +47,6 @@ TEST_F(FloatingPanelWindowTest, IsAFramelessNonActivatingToolWindowAboveOthers) 
     EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
     EXPECT_EQ(window.focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(window.mask().isEmpty());
-
-    window.fadeIn();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(window.isActiveWindow());
 }
 
 TEST_F(FloatingPanelWindowTest, WithoutTranslucencyIsCutToTheSurfaceAndPaintsOpaque) {
