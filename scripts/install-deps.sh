@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev
-    qt6-base-dev libsystemd-dev
+    qt6-base-dev libxcb1-dev libsystemd-dev
     fonts-material-design-icons-iconfont
     xvfb xcompmgr
 )
