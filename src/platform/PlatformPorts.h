@@ -9,6 +9,7 @@ class Pointer;
 class Scheduler;
 class Screens;
 class UserDefaults;
+class WindowServer;
 class Workspace;
 
 // The ports one platform provides, handed to the core by whoever builds it. A plain bundle of
@@ -22,6 +23,7 @@ struct PlatformPorts {
     FileResources& files;
     Scheduler& scheduler;
     Logger& logger;
+    WindowServer& windowServer;
 };
 
 }  // namespace vantorel

@@ -18,8 +18,8 @@ SimDesktop::SimDesktop() {
 }
 
 PlatformPorts SimDesktop::ports() {
-    return PlatformPorts{accessibility, workspace, screens,   pointer,
-                         defaults,      files,     scheduler, logger};
+    return PlatformPorts{accessibility, workspace, screens, pointer,     defaults,
+                         files,         scheduler, logger,  windowServer};
 }
 
 ProcessId SimDesktop::launch(const SimAppSpec& spec) {
@@ -41,6 +41,7 @@ ProcessId SimDesktop::launch(const SimAppSpec& spec) {
 }
 
 void SimDesktop::terminate(ProcessId pid) {
+    windows.removeAll(pid);
     workspace.remove(pid);
     accessibility.removeApplication(pid);
     if (dockPid_ == pid) {

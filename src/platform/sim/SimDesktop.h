@@ -14,6 +14,8 @@
 #include "platform/sim/SimPointer.h"
 #include "platform/sim/SimScreens.h"
 #include "platform/sim/SimUserDefaults.h"
+#include "platform/sim/SimWindowServer.h"
+#include "platform/sim/SimWindows.h"
 #include "platform/sim/SimWorkspace.h"
 
 namespace vantorel {
@@ -56,12 +58,17 @@ public:
     SimPointer pointer;
     SimUserDefaults defaults;
     SimFileResources files;
+    SimWindowServer windowServer;
+    // The processes' windows, in both the accessibility and the window-server view.
+    SimWindows windows{accessibility, workspace, windowServer};
 
     PlatformPorts ports();
 
     // Processes.
     ProcessId launch(const SimAppSpec& spec);
     void terminate(ProcessId pid);
+    // Opens a window of a running process; 0 when the process is not running.
+    WindowId addWindow(ProcessId pid, const SimWindowSpec& spec) { return windows.add(pid, spec); }
 
     // Screens; the first is the primary one. Frames in global bottom-left coordinates.
     void setScreens(std::vector<Rect> frames);

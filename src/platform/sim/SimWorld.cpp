@@ -1,5 +1,7 @@
 #include "platform/sim/SimWorld.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -34,6 +36,38 @@ Rect parseRect(const json& value) {
                 value[3].get<double>());
 }
 
+// A window is described strictly: a misspelt key or a malformed value would otherwise give a
+// world that quietly differs from the one its author wrote.
+SimWindowSpec parseWindow(const json& w) {
+    static constexpr std::array<std::string_view, 7> kKeys = {
+        "title", "frame", "minimized", "subrole", "onScreen", "layer", "color"};
+    if (!w.is_object()) throw std::runtime_error("a window is an object");
+    for (const auto& item : w.items()) {
+        if (std::find(kKeys.begin(), kKeys.end(), item.key()) == kKeys.end())
+            throw std::runtime_error("unknown key \"" + item.key() + "\"");
+    }
+    SimWindowSpec spec;
+    spec.title = w.value("title", "");
+    spec.frame = parseRect(w.at("frame"));
+    if (spec.frame.width() < 0 || spec.frame.height() < 0)
+        throw std::runtime_error("a frame has a size of at least zero");
+    spec.minimized = w.value("minimized", false);
+    spec.subrole = w.value("subrole", spec.subrole);
+    spec.onScreen = w.value("onScreen", true);
+    if (w.contains("layer")) {
+        if (!w["layer"].is_number_integer()) throw std::runtime_error("a layer is an integer");
+        spec.layer = w["layer"].get<std::int64_t>();
+    }
+    if (w.contains("color")) {
+        const auto text = w["color"].get<std::string>();
+        const bool hex = text.size() == 7 && text[0] == '#' &&
+                         text.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
+        if (!hex) throw std::runtime_error("a colour is \"#rrggbb\"");
+        spec.color = parseColor(text);
+    }
+    return spec;
+}
+
 std::string fileURLString(const std::string& path) {
     auto url = Url::fromPath(path);
     std::string text = url ? url->string() : "file://" + path;
@@ -65,6 +99,19 @@ std::optional<SimWorld> SimWorld::parse(std::string_view text, std::string* erro
                                             : RunningApplication::kPolicyRegular;
             app.spec.icon = SimDesktop::makeIcon(parseColor(a.value("color", "#808080")));
             app.running = a.value("running", true);
+            if (a.contains("windows")) {
+                const json& windows = a["windows"];
+                if (!windows.is_array())
+                    throw std::runtime_error(app.spec.name + ": \"windows\" is a list");
+                for (std::size_t i = 0; i < windows.size(); ++i) {
+                    try {
+                        app.windows.push_back(parseWindow(windows[i]));
+                    } catch (const std::exception& e) {
+                        throw std::runtime_error(app.spec.name + " window " + std::to_string(i) +
+                                                 ": " + e.what());
+                    }
+                }
+            }
             world.apps.push_back(std::move(app));
         }
 
@@ -149,7 +196,10 @@ void SimWorld::build(SimDesktop& desktop, const std::string& root) const {
                 desktop.files.addApplication(url->standardizedPath());
             }
         }
-        if (app.running) desktop.launch(app.spec);
+        if (!app.running) continue;
+        const ProcessId pid = desktop.launch(app.spec);
+        for (const auto& window : app.windows)
+            desktop.addWindow(pid, window);
     }
     std::vector<SimDockTileSpec> specs;
     for (const auto& tile : tiles) {

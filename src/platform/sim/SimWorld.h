@@ -17,6 +17,8 @@ public:
     struct App {
         SimAppSpec spec;
         bool running = true;
+        // Opened in this order once the application runs, so listed front to back.
+        std::vector<SimWindowSpec> windows;
     };
     struct Tile {
         SimDockTileSpec spec;

@@ -1,0 +1,297 @@
+#include "windows/WindowService.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+#include "platform/Accessibility.h"
+#include "platform/WindowServer.h"
+#include "platform/Workspace.h"
+
+namespace vantorel {
+namespace {
+
+constexpr WindowServer::Options kListOptions =
+    WindowServer::kOptionOnScreenOnly | WindowServer::kOptionExcludeDesktopElements;
+constexpr double kMaxDistanceSquared =
+    WindowService::kMaxCentreDistance * WindowService::kMaxCentreDistance;
+// 2^63: the first double that no longer fits a signed 64-bit integer.
+constexpr double kInt64End = 9223372036854775808.0;
+
+// One accepted accessibility window.
+struct AXWindow {
+    AXElement element;
+    std::string title;
+    Rect frame;  // all zero when position or size could not be read
+    bool minimized = false;
+};
+
+// One accepted window-server entry. Only the centre takes part in pairing.
+struct CGWindowEntry {
+    WindowNumber id = 0;
+    // Points into the query's answer, which outlives the pairing; null when the entry has no name.
+    const std::string* title = nullptr;
+    Point centre;
+};
+
+const WindowServerValue* lookup(const WindowServerDictionary& dictionary, std::string_view key) {
+    const auto it = dictionary.find(key);
+    return it == dictionary.end() ? nullptr : &it->second;
+}
+
+// Integers are taken the way the platform's number bridging hands them over: an integer as it
+// is, and a double only when it holds a whole number exactly (2.0 is 2, 2.5 is no integer).
+// A boolean is not a number here, whatever its storage.
+template <typename T>
+std::optional<T> integerOf(const WindowServerValue* value) {
+    if (!value) return std::nullopt;
+    std::int64_t whole = 0;
+    if (const auto* i = value->as<std::int64_t>()) {
+        whole = *i;
+    } else if (const auto* d = value->as<double>()) {
+        if (!std::isfinite(*d) || std::trunc(*d) != *d || *d < -kInt64End || *d >= kInt64End)
+            return std::nullopt;
+        whole = static_cast<std::int64_t>(*d);
+    } else {
+        return std::nullopt;
+    }
+    if (!std::in_range<T>(whole)) return std::nullopt;
+    return static_cast<T>(whole);
+}
+
+std::optional<double> finiteNumberOf(const WindowServerValue* value) {
+    if (!value) return std::nullopt;
+    if (const auto* d = value->as<double>())
+        return std::isfinite(*d) ? std::optional<double>(*d) : std::nullopt;
+    if (const auto* i = value->as<std::int64_t>()) return static_cast<double>(*i);
+    return std::nullopt;
+}
+
+// The bounds dictionary as a rectangle, reduced to its centre. Bounds that are not finite would
+// make every distance NaN, so such an entry counts as malformed.
+std::optional<Point> centreOfBounds(const WindowServerValue* value) {
+    const auto* bounds = value ? value->as<WindowServerDictionary>() : nullptr;
+    if (!bounds) return std::nullopt;
+    const auto x = finiteNumberOf(lookup(*bounds, WindowServer::kX));
+    const auto y = finiteNumberOf(lookup(*bounds, WindowServer::kY));
+    const auto width = finiteNumberOf(lookup(*bounds, WindowServer::kWidth));
+    const auto height = finiteNumberOf(lookup(*bounds, WindowServer::kHeight));
+    if (!x || !y || !width || !height) return std::nullopt;
+    const Point centre = Rect(*x, *y, *width, *height).center();
+    if (!std::isfinite(centre.x) || !std::isfinite(centre.y)) return std::nullopt;
+    return centre;
+}
+
+std::optional<ProcessId> ownerOf(const WindowServerDictionary& entry) {
+    return integerOf<ProcessId>(lookup(entry, WindowServer::kOwnerPID));
+}
+
+// The rest of an entry's checks, once its owner is known to be wanted. Layer 0 holds the
+// ordinary application windows; menus, status items, the Dock and overlays sit on others.
+// Number 0 is the null window, never a real one.
+std::optional<CGWindowEntry> acceptEntry(const WindowServerDictionary& entry) {
+    const auto layer = integerOf<std::int64_t>(lookup(entry, WindowServer::kLayer));
+    if (!layer || *layer != 0) return std::nullopt;
+    const auto number = integerOf<WindowNumber>(lookup(entry, WindowServer::kNumber));
+    if (!number || *number == WindowServer::kNullWindow) return std::nullopt;
+    const auto centre = centreOfBounds(lookup(entry, WindowServer::kBounds));
+    if (!centre) return std::nullopt;
+    const WindowServerValue* name = lookup(entry, WindowServer::kName);
+    return CGWindowEntry{*number, name ? name->as<std::string>() : nullptr, *centre};
+}
+
+std::vector<CGWindowEntry> entriesFor(const std::optional<WindowServerArray>& list, ProcessId pid) {
+    std::vector<CGWindowEntry> entries;
+    if (!list) return entries;
+    for (const auto& value : *list) {
+        const auto* entry = value.as<WindowServerDictionary>();
+        if (!entry || ownerOf(*entry) != pid) continue;
+        if (auto accepted = acceptEntry(*entry)) entries.push_back(*accepted);
+    }
+    return entries;
+}
+
+// A double as a log line's integer: truncated like the platform's conversion, but total, so a
+// frame of absurd size still logs instead of stopping the process.
+std::int64_t logInteger(double value) {
+    if (std::isnan(value)) return 0;
+    if (value >= kInt64End) return std::numeric_limits<std::int64_t>::max();
+    if (value < -kInt64End) return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(value);
+}
+
+std::string sizeText(const Rect& frame) {
+    return std::to_string(logInteger(frame.width())) + "\u00d7" +
+           std::to_string(logInteger(frame.height()));
+}
+
+Rect readFrame(const AXReader& reader, const AXElement& element) {
+    const auto position = reader.point(element, "AXPosition");
+    if (!position) return {};
+    const auto size = reader.size(element, "AXSize");
+    if (!size) return {};
+    return Rect(*position, *size);
+}
+
+// The process's accepted accessibility windows, in its own order. Drops are logged only when
+// log is given.
+std::vector<AXWindow> readAXWindows(const AXReader& reader, ProcessId pid, const Log* log) {
+    std::vector<AXWindow> windows;
+    const AXElement app = reader.accessibility().createApplication(pid);
+    const auto elements = reader.elements(app, "AXWindows");
+    if (!elements) return windows;
+    windows.reserve(elements->size());
+    for (const auto& element : *elements) {
+        auto subrole = reader.string(element, "AXSubrole").value_or(std::string());
+        if (subrole != "AXStandardWindow" && subrole != "AXDialog") {
+            // Title and frame are read only for the line: a dropped window needs nothing else.
+            if (log && log->debugEnabled()) {
+                log->debug("  drop non-window subrole=" + (subrole.empty() ? "none" : subrole) +
+                           " \"" + reader.string(element, "AXTitle").value_or(std::string()) +
+                           "\" " + sizeText(readFrame(reader, element)));
+            }
+            continue;
+        }
+        AXWindow window;
+        window.minimized = reader.boolean(element, "AXMinimized").value_or(false);
+        window.frame = readFrame(reader, element);
+        // A minimised window may report a degenerate frame; a visible one that small is not a
+        // window anyone could use.
+        if (!window.minimized && !(window.frame.width() > 1 && window.frame.height() > 1)) continue;
+        window.title = reader.string(element, "AXTitle").value_or(std::string());
+        window.element = element;
+        windows.push_back(std::move(window));
+    }
+    return windows;
+}
+
+// Pairs each visible accessibility window with the nearest unclaimed entry within the distance
+// limit; earlier windows claim first, and among equal distances the earlier entry wins.
+void match(std::vector<AXWindow>&& axWindows, const std::vector<CGWindowEntry>& pool, ProcessId pid,
+           Accessibility& accessibility, std::vector<WindowInfo>& out) {
+    std::vector<bool> claimed(pool.size(), false);
+    std::size_t unclaimed = pool.size();
+    for (auto& window : axWindows) {
+        if (window.minimized) {
+            // Not on the on-screen list, so there is no number: a hash stands in as identity.
+            const auto id = static_cast<std::uint32_t>(accessibility.hash(window.element) & 0xffff);
+            out.push_back({id, WindowServer::kNullWindow, std::move(window.element),
+                           std::move(window.title), window.frame, true, pid});
+            continue;
+        }
+        if (unclaimed == 0) continue;
+        const Point centre = window.frame.center();
+        std::size_t best = pool.size();
+        double bestDistance = 0;
+        for (std::size_t i = 0; i < pool.size(); ++i) {
+            if (claimed[i]) continue;
+            const double dx = centre.x - pool[i].centre.x;
+            const double dy = centre.y - pool[i].centre.y;
+            const double distance = dx * dx + dy * dy;
+            // Written so that a NaN distance counts as too far.
+            if (!(distance <= kMaxDistanceSquared)) continue;
+            if (best == pool.size() || distance < bestDistance) {
+                best = i;
+                bestDistance = distance;
+            }
+        }
+        if (best == pool.size()) continue;
+        claimed[best] = true;
+        --unclaimed;
+        const CGWindowEntry& entry = pool[best];
+        std::string title =
+            window.title.empty() && entry.title ? *entry.title : std::move(window.title);
+        out.push_back({entry.id, entry.id, std::move(window.element), std::move(title),
+                       window.frame, false, pid});
+    }
+}
+
+}  // namespace
+
+WindowService::WindowService(const PlatformPorts& ports)
+    : workspace_(&ports.workspace),
+      windowServer_(&ports.windowServer),
+      reader_(ports.accessibility),
+      log_(ports.logger, "windows") {}
+
+std::vector<WindowInfo> WindowService::windows(const RunningApplication& app) const {
+    std::vector<RunningApplication> instances;
+    // An empty identifier names no bundle; asking for it would gather unrelated processes.
+    if (app.bundleIdentifier && !app.bundleIdentifier->empty())
+        instances = workspace_->runningApplications(*app.bundleIdentifier);
+    if (instances.empty()) instances.push_back(app);
+
+    std::vector<WindowInfo> result;
+    for (const auto& instance : instances) {
+        const ProcessId pid = instance.processIdentifier;
+        auto axWindows = readAXWindows(reader_, pid, &log_);
+        // A fresh list per instance: each is as current as its accessibility windows.
+        const auto list = windowServer_->copyWindowInfo(kListOptions, WindowServer::kNullWindow);
+        match(std::move(axWindows), entriesFor(list, pid), pid, reader_.accessibility(), result);
+    }
+
+    if (log_.debugEnabled()) {
+        const std::string name =
+            app.localizedName ? *app.localizedName : "pid " + std::to_string(app.processIdentifier);
+        log_.debug(name + ": " + std::to_string(result.size()) + " window(s) across " +
+                   std::to_string(instances.size()) + " instance(s)");
+        for (std::size_t i = 0; i < result.size(); ++i) {
+            const WindowInfo& w = result[i];
+            log_.debug("  [" + std::to_string(i) + "] pid=" + std::to_string(w.ownerPID) + " \"" +
+                       w.title + "\" @" + std::to_string(logInteger(w.frame.minX())) + "," +
+                       std::to_string(logInteger(w.frame.minY())) + " " + sizeText(w.frame) +
+                       " min=" + (w.isMinimized ? "true" : "false") +
+                       " cgID=" + std::to_string(w.cgWindowID));
+        }
+    }
+    return result;
+}
+
+std::vector<WindowInfo> WindowService::allWindows() const {
+    auto apps = workspace_->runningApplications();
+    std::erase_if(apps,
+                  [](const RunningApplication& a) { return !a.isRegular() || a.isTerminated; });
+    if (const auto front = workspace_->frontmostApplication()) {
+        const ProcessId frontPID = front->processIdentifier;
+        std::stable_partition(apps.begin(), apps.end(), [frontPID](const RunningApplication& a) {
+            return a.processIdentifier == frontPID;
+        });
+    }
+
+    // One snapshot of the window list serves every application: the same entries a query per
+    // application would see, read and sorted by owner once instead of once per application.
+    std::unordered_map<ProcessId, std::vector<CGWindowEntry>> pools;
+    pools.reserve(apps.size());
+    for (const auto& app : apps)
+        pools.try_emplace(app.processIdentifier);
+    const auto list = windowServer_->copyWindowInfo(kListOptions, WindowServer::kNullWindow);
+    if (list) {
+        for (const auto& value : *list) {
+            const auto* entry = value.as<WindowServerDictionary>();
+            if (!entry) continue;
+            const auto owner = ownerOf(*entry);
+            if (!owner) continue;
+            const auto pool = pools.find(*owner);
+            if (pool == pools.end()) continue;
+            if (auto accepted = acceptEntry(*entry)) pool->second.push_back(*accepted);
+        }
+    }
+
+    std::vector<WindowInfo> result;
+    for (const auto& app : apps) {
+        const ProcessId pid = app.processIdentifier;
+        match(readAXWindows(reader_, pid, nullptr), pools[pid], pid, reader_.accessibility(),
+              result);
+    }
+    std::erase_if(result, [](const WindowInfo& w) {
+        return w.cgWindowID == WindowServer::kNullWindow && !w.isMinimized;
+    });
+    return result;
+}
+
+}  // namespace vantorel
