@@ -55,7 +55,7 @@ protected:
     WindowId dialog = 0;
 };
 
-TEST_F(SimWindowsTest, BothViewsDescribeTheSameWindow) {
+TEST_F(SimWindowsTest, BothViewsDescribeTheSameWindowAndDesktopElementsLeaveOnlyWhenAsked) {
     const auto list = desktop.windowServer.copyWindowInfo(1, 0);
     const auto& entry = *list->front().as<WindowServerDictionary>();
     EXPECT_EQ(*entry.at("kCGWindowOwnerPID").as<std::int64_t>(), pid);
@@ -76,6 +76,15 @@ TEST_F(SimWindowsTest, BothViewsDescribeTheSameWindow) {
     EXPECT_EQ(ax.copyAttributeValue(element(dialog), "AXCloseButton").error,
               AXError::attributeUnsupported);
     EXPECT_TRUE(ax.copyAttributeValue(element(dialog), "AXCancelButton").value);
+
+    const WindowNumber wallpaper = desktop.windowServer.allocateNumber();
+    desktop.windowServer.add(wallpaper,
+                             {SimWindowServer::describe(pid, "Dock", wallpaper, -2147483624,
+                                                        Rect(0, 0, 1728, 1117), "Wallpaper"),
+                              true, true});
+    EXPECT_EQ(listed(WindowServer::kOptionOnScreenOnly),
+              (std::vector<WindowNumber>{front, dialog, wallpaper}));
+    EXPECT_EQ(onScreen(), (std::vector<WindowNumber>{front, dialog}));
 }
 
 TEST_F(SimWindowsTest, MinimisedHiddenAndOtherSpaceWindowsLeaveOnlyTheOnScreenList) {
@@ -118,18 +127,7 @@ TEST_F(SimWindowsTest, MinimisedHiddenAndOtherSpaceWindowsLeaveOnlyTheOnScreenLi
     EXPECT_FALSE(desktop.windowServer.copyWindowInfo(1, 0));
 }
 
-TEST_F(SimWindowsTest, DesktopElementsAreLeftOutOnlyWhenAsked) {
-    const WindowNumber wallpaper = desktop.windowServer.allocateNumber();
-    desktop.windowServer.add(wallpaper,
-                             {SimWindowServer::describe(pid, "Dock", wallpaper, -2147483624,
-                                                        Rect(0, 0, 1728, 1117), "Wallpaper"),
-                              true, true});
-    EXPECT_EQ(listed(WindowServer::kOptionOnScreenOnly),
-              (std::vector<WindowNumber>{front, dialog, wallpaper}));
-    EXPECT_EQ(onScreen(), (std::vector<WindowNumber>{front, dialog}));
-}
-
-TEST_F(SimWindowsTest, ButtonsAndRaiseActOnTheWindow) {
+TEST_F(SimWindowsTest, ButtonsRaiseAndQuittingActOnTheWindows) {
     auto& ax = desktop.accessibility;
     EXPECT_EQ(ax.performAction(element(dialog), "AXRaise"), AXError::success);
     EXPECT_EQ(onScreen(), (std::vector<WindowNumber>{dialog, front}));
@@ -149,15 +147,15 @@ TEST_F(SimWindowsTest, ButtonsAndRaiseActOnTheWindow) {
         *ax.copyAttributeValue(element(dialog), "AXCancelButton").value->as<AXElement>();
     EXPECT_EQ(ax.performAction(cancel, "AXPress"), AXError::success);
     EXPECT_EQ(desktop.windows.count(), 0u);
-}
 
-TEST_F(SimWindowsTest, AQuittingProcessTakesItsWindowsAlong) {
+    // A quitting process takes its windows along.
     const auto other = desktop.launch(SimAppSpec{"Notes", "com.apple.Notes", {}, 0, nullptr});
     const auto note = desktop.addWindow(other, SimWindowSpec{});
-    const auto held = element(front);
+    const auto kept = desktop.addWindow(pid, SimWindowSpec{});
+    const auto heldKept = element(kept);
     desktop.terminate(pid);
     EXPECT_EQ(onScreen(), (std::vector<WindowNumber>{note}));
-    EXPECT_EQ(desktop.accessibility.copyAttributeValue(held, "AXTitle").error,
+    EXPECT_EQ(desktop.accessibility.copyAttributeValue(heldKept, "AXTitle").error,
               AXError::invalidUIElement);
     EXPECT_EQ(desktop.addWindow(pid, SimWindowSpec{}), 0u);
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,9 +14,7 @@ namespace {
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::vector<std::string> titles(const std::vector<WindowInfo>& windows) {
@@ -46,8 +44,9 @@ TEST(SimWorldWindows, ApplicationsOpenTheirWindowsFrontToBack) {
     SimDesktop desktop;
     world->build(desktop, "/tmp/world-root");
 
-    ASSERT_EQ(desktop.workspace.runningApplications("com.apple.Preview").size(), 1u);
-    const auto preview = desktop.workspace.runningApplications("com.apple.Preview").front();
+    const auto running = desktop.workspace.runningApplications("com.apple.Preview");
+    ASSERT_EQ(running.size(), 1u);
+    const auto preview = running.front();
     const auto ids = desktop.windows.of(preview.processIdentifier);
     ASSERT_EQ(ids.size(), 5u);
     EXPECT_EQ(desktop.windows.count(), 5u);

@@ -30,18 +30,16 @@ private:
     int* reads_;
 };
 
-TEST(Appearance, OverrideWinsThenTheDesktopThenOff) {
+TEST(Appearance, OverrideWinsThenTheDesktopThenOffAndTheDesktopIsAskedOnlyWhenNeeded) {
     int reads = 0;
     Appearance appearance(
         std::make_unique<FakeDesktop>(AppearanceValues{true, std::nullopt}, &reads));
     EXPECT_TRUE(appearance.reduceMotion());
     EXPECT_FALSE(appearance.reduceTransparency());
-
     appearance.setReduceMotionOverride(false);
     appearance.setReduceTransparencyOverride(true);
     EXPECT_FALSE(appearance.reduceMotion());
     EXPECT_TRUE(appearance.reduceTransparency());
-
     appearance.setReduceMotionOverride(std::nullopt);
     appearance.setReduceTransparencyOverride(std::nullopt);
     EXPECT_TRUE(appearance.reduceMotion());
@@ -51,16 +49,15 @@ TEST(Appearance, OverrideWinsThenTheDesktopThenOff) {
     Appearance silent(nullptr);
     EXPECT_FALSE(silent.reduceMotion());
     EXPECT_FALSE(silent.reduceTransparency());
-}
 
-TEST(Appearance, NeverAsksTheDesktopWhenBothFlagsAreOverridden) {
-    int reads = 0;
-    Appearance appearance(std::make_unique<FakeDesktop>(AppearanceValues{true, true}, &reads));
-    appearance.setReduceMotionOverride(false);
-    appearance.setReduceTransparencyOverride(false);
-    EXPECT_FALSE(appearance.reduceMotion());
-    EXPECT_FALSE(appearance.reduceTransparency());
-    EXPECT_EQ(reads, 0);
+    int overriddenReads = 0;
+    Appearance overridden(
+        std::make_unique<FakeDesktop>(AppearanceValues{true, true}, &overriddenReads));
+    overridden.setReduceMotionOverride(false);
+    overridden.setReduceTransparencyOverride(false);
+    EXPECT_FALSE(overridden.reduceMotion());
+    EXPECT_FALSE(overridden.reduceTransparency());
+    EXPECT_EQ(overriddenReads, 0);
 }
 
 TEST(Appearance, SignalsOnlyWhenAValueAViewCouldHaveReadChanges) {
@@ -100,11 +97,10 @@ TEST(Appearance, SignalsOnlyWhenAValueAViewCouldHaveReadChanges) {
     EXPECT_TRUE(appearance.reduceMotion());
 }
 
-TEST(DesktopAppearance, PortalValuesAreOneOrZeroIntegersAndHighContrastMeansOpaque) {
+TEST(DesktopAppearance, PortalGnomeAndMergedValuesParseOnlyWellFormedAnswers) {
     EXPECT_EQ(appearanceFromPortal(QVariant(1u), QVariant(1u)), (AppearanceValues{true, true}));
     EXPECT_EQ(appearanceFromPortal(QVariant(0u), QVariant(0)), (AppearanceValues{false, false}));
     EXPECT_EQ(appearanceFromPortal(QVariant(1), QVariant(0u)), (AppearanceValues{false, true}));
-
     // Reserved values, wrong types and missing answers say nothing.
     const QVariant nonsense[] = {QVariant(2u),  QVariant(-1),   QVariant(QStringLiteral("1")),
                                  QVariant(1.0), QVariant(true), QVariant()};
@@ -119,9 +115,7 @@ TEST(DesktopAppearance, PortalValuesAreOneOrZeroIntegersAndHighContrastMeansOpaq
     const QVariant wrappedText = QVariant::fromValue(QDBusVariant(QVariant(QStringLiteral("1"))));
     EXPECT_EQ(appearanceFromPortal(wrappedText, wrappedText), AppearanceValues{});
 #endif
-}
-
-TEST(DesktopAppearance, GnomeSettingsAreReadAsGSettingsPrintsThem) {
+    // GSettings prints booleans bare.
     EXPECT_EQ(parseGSettingsBool("true\n"), true);
     EXPECT_EQ(parseGSettingsBool("false"), false);
     for (const char* output : {"", "TRUE", "1", "'true'", "true false", "No such key"}) {
@@ -131,28 +125,27 @@ TEST(DesktopAppearance, GnomeSettingsAreReadAsGSettingsPrintsThem) {
     EXPECT_EQ(appearanceFromGnome("false\n", "true\n"), (AppearanceValues{true, true}));
     EXPECT_EQ(appearanceFromGnome("true\n", "false\n"), (AppearanceValues{false, false}));
     EXPECT_EQ(appearanceFromGnome("", "oops"), AppearanceValues{});
+    // Merging sources: the first to say anything wins, per flag.
+    EXPECT_EQ(firstPresent({{std::nullopt, true}, {false, false}, {true, std::nullopt}}),
+              (AppearanceValues{false, true}));
+    EXPECT_EQ(firstPresent({{}, {}}), AppearanceValues{});
+    EXPECT_EQ(firstPresent({}), AppearanceValues{});
 }
 
+// Sets an environment variable for its lifetime, then restores what was there.
 class ScopedEnv {
 public:
-    ScopedEnv(const char* name, const QByteArray& value)
-        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+    ScopedEnv(const char* name, const QByteArray& value) : name_(name) {
+        if (qEnvironmentVariableIsSet(name)) old_ = qgetenv(name);
         qputenv(name, value);
     }
-    ~ScopedEnv() {
-        if (had_) {
-            qputenv(name_, old_);
-        } else {
-            qunsetenv(name_);
-        }
-    }
+    ~ScopedEnv() { old_ ? qputenv(name_, *old_) : qunsetenv(name_); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
     const char* name_;
-    bool had_;
-    QByteArray old_;
+    std::optional<QByteArray> old_;
 };
 
 class KdeGlobals : public ::testing::Test {
@@ -197,13 +190,6 @@ TEST_F(KdeGlobals, DesktopReadFallsBackToKdeWhenThePortalIsUnreachable) {
 
     EXPECT_EQ(kde, (AppearanceValues{true, std::nullopt}));
     EXPECT_EQ(other, AppearanceValues{});
-}
-
-TEST(DesktopAppearance, FirstSourceToSayAnythingWinsPerFlag) {
-    EXPECT_EQ(firstPresent({{std::nullopt, true}, {false, false}, {true, std::nullopt}}),
-              (AppearanceValues{false, true}));
-    EXPECT_EQ(firstPresent({{}, {}}), AppearanceValues{});
-    EXPECT_EQ(firstPresent({}), AppearanceValues{});
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ protected:
     Appearance appearance_;
 };
 
-TEST_F(FloatingPanelWindowTest, IsAFramelessNonActivatingToolWindowAboveOthers) {
+TEST_F(FloatingPanelWindowTest, IsAFramelessNonActivatingToolWindowAboveOthersThatCanPaintOpaque) {
     FloatingPanelWindow window(appearance_, true);
     EXPECT_TRUE(window.isWindow());
     const Qt::WindowFlags flags = window.windowFlags();
@@ -47,15 +47,13 @@ TEST_F(FloatingPanelWindowTest, IsAFramelessNonActivatingToolWindowAboveOthers) 
     EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
     EXPECT_EQ(window.focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(window.mask().isEmpty());
+    // Reduce transparency makes even a translucent panel paint opaque.
+    EXPECT_FALSE(window.paintsOpaque());
+    appearance_.setReduceTransparencyOverride(true);
+    EXPECT_TRUE(window.paintsOpaque());
 }
 
 TEST_F(FloatingPanelWindowTest, WithoutTranslucencyIsCutToTheSurfaceAndPaintsOpaque) {
-    FloatingPanelWindow translucent(appearance_, true);
-    EXPECT_FALSE(translucent.paintsOpaque());
-    appearance_.setReduceTransparencyOverride(true);
-    EXPECT_TRUE(translucent.paintsOpaque());
-    appearance_.setReduceTransparencyOverride(false);
-
     FloatingPanelWindow window(appearance_, false);
     EXPECT_FALSE(window.testAttribute(Qt::WA_TranslucentBackground));
     EXPECT_TRUE(window.paintsOpaque());
@@ -110,74 +108,53 @@ TEST_F(FloatingPanelWindowTest, TakesTheHostedViewsSizeHint) {
     EXPECT_EQ(window.fitToView(), QSize(216, 116));
 }
 
-TEST_F(FloatingPanelWindowTest, FadesInWithAnEaseOutCurve) {
-    FloatingPanelWindow window(appearance_, true);
-    window.fadeIn();
-    EXPECT_TRUE(window.isVisible());
-    QPropertyAnimation* animation = fade(window);
-    ASSERT_EQ(animation->state(), QAbstractAnimation::Running);
-    EXPECT_EQ(animation->duration(), 180);
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
-
-    // Ease-out: well past half way at half the time.
-    advanceFade(window, 90);
-    EXPECT_GT(window.windowOpacity(), 0.6);
-    EXPECT_LT(window.windowOpacity(), 1.0);
-
-    advanceFade(window, 180);
-    EXPECT_EQ(animation->state(), QAbstractAnimation::Stopped);
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
-    EXPECT_TRUE(window.isVisible());
-
-    // Already up: a second fade-in starts nothing.
-    window.fadeIn();
-    EXPECT_EQ(animation->state(), QAbstractAnimation::Stopped);
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
-}
-
-TEST_F(FloatingPanelWindowTest, FadesOutAndHidesWhenTheFadeEnds) {
+TEST_F(FloatingPanelWindowTest, FadesInEasingOutFadesOutToHiddenAndTurnsBackMidFade) {
     FloatingPanelWindow window(appearance_, true);
     window.fadeOut();  // hidden: nothing to do
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(fade(window)->state(), QAbstractAnimation::Stopped);
 
     window.fadeIn();
+    EXPECT_TRUE(window.isVisible());
+    QPropertyAnimation* animation = fade(window);
+    ASSERT_EQ(animation->state(), QAbstractAnimation::Running);
+    EXPECT_EQ(animation->duration(), 180);
+    EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
+    advanceFade(window, 90);  // ease-out: well past half way at half the time
+    EXPECT_GT(window.windowOpacity(), 0.6);
+    EXPECT_LT(window.windowOpacity(), 1.0);
     advanceFade(window, 180);
+    EXPECT_EQ(animation->state(), QAbstractAnimation::Stopped);
+    EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
+    window.fadeIn();  // already up: starts nothing
+    EXPECT_EQ(animation->state(), QAbstractAnimation::Stopped);
+    EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
+
+    // A fade-in during the fade-out turns back from where it is instead of vanishing.
     window.fadeOut();
     EXPECT_TRUE(window.isFadingOut());
     EXPECT_EQ(fade(window)->duration(), 160);
     advanceFade(window, 80);
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_GT(window.windowOpacity(), 0.0);
-    EXPECT_LT(window.windowOpacity(), 1.0);
-
-    advanceFade(window, 160);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(window.isFadingOut());
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
-
-    // The next fade-in starts from transparent again.
-    window.fadeIn();
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
-    EXPECT_EQ(fade(window)->state(), QAbstractAnimation::Running);
-}
-
-TEST_F(FloatingPanelWindowTest, AFadeInDuringTheFadeOutTurnsBackInsteadOfVanishing) {
-    FloatingPanelWindow window(appearance_, true);
-    window.fadeIn();
-    advanceFade(window, 180);
-    window.fadeOut();
-    advanceFade(window, 80);
     const qreal halfWay = window.windowOpacity();
-
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_GT(halfWay, 0.0);
+    EXPECT_LT(halfWay, 1.0);
     window.fadeIn();
     EXPECT_FALSE(window.isFadingOut());
-    EXPECT_TRUE(window.isVisible());
     EXPECT_DOUBLE_EQ(fade(window)->startValue().toDouble(), halfWay);
     EXPECT_DOUBLE_EQ(fade(window)->endValue().toDouble(), 1.0);
     advanceFade(window, 180);
     EXPECT_TRUE(window.isVisible());
     EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
+
+    window.fadeOut();
+    advanceFade(window, 160);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.isFadingOut());
+    EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
+    window.fadeIn();  // the next fade-in starts from transparent again
+    EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
+    EXPECT_EQ(fade(window)->state(), QAbstractAnimation::Running);
 }
 
 TEST_F(FloatingPanelWindowTest, ReduceMotionShowsAndHidesAtOnce) {
