@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
+#include <cstdint>
 #include <limits>
+#include <map>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +18,55 @@
 namespace vantorel {
 namespace {
 
+// Every setting in load order, booleans as 1/0: one comparison covers all twelve.
+std::string summary(const Preferences& p) {
+    std::ostringstream text;
+    text << p.showDelayMS() << ' ' << p.hideDelayMS() << ' ' << p.altTabEnabled() << ' '
+         << p.liveThumbnails() << ' ' << toString(p.previewLayout()) << ' '
+         << toString(p.previewSize()) << ' ' << p.compactThreshold() << ' ' << p.folderPopEnabled()
+         << ' ' << toString(p.folderSort()) << ' ' << p.calendarWidgetEnabled() << ' '
+         << p.mediaControlsEnabled() << ' ' << p.remindersWidgetEnabled();
+    return text.str();
+}
+
+const std::string kDefaults = "180 260 1 1 auto medium 6 1 name 1 1 1";
+
+// The default summary with one key's field replaced.
+std::string defaultsWith(std::string_view key, const std::string& value) {
+    std::istringstream in(kDefaults);
+    std::string text, field;
+    for (const auto k : Preferences::kKeys) {
+        in >> field;
+        text += (text.empty() ? "" : " ") + (k == key ? value : field);
+    }
+    return text;
+}
+
+// Loads preferences from a store holding exactly these values.
+std::string loaded(const DefaultsDictionary& stored, MemoryLogger& logger) {
+    SimDefaultsSuite defaults;
+    for (const auto& [key, value] : stored)
+        defaults.setObject(key, value);
+    const int writes = defaults.writeCount();
+    const std::string text = summary(Preferences(defaults, logger));
+    EXPECT_EQ(defaults.writeCount(), writes) << "loading never writes";
+    return text;
+}
+
+// The error logged for a stored value of the wrong kind.
+std::string ignored(const std::string& key) {
+    static const std::map<std::string, std::string> expected = {
+        {"showDelayMS", "a number; using the default 180"},
+        {"hideDelayMS", "a number; using the default 260"},
+        {"previewLayout", "one of auto, grid, list, large; using the default auto"},
+        {"previewSize", "one of small, medium, large; using the default medium"},
+        {"compactThreshold", "an integer; using the default 6"},
+        {"folderSort", "one of name, dateModified, kind; using the default name"}};
+    const auto found = expected.find(key);
+    return "Ignoring stored \"" + key + "\": not " +
+           (found == expected.end() ? "a boolean; using the default true" : found->second);
+}
+
 // Remembers every write in order, to check what one setter persists and as which type.
 class RecordingSuite final : public DefaultsSuite {
 public:
@@ -21,323 +74,161 @@ public:
         return store.object(key);
     }
     void setObject(std::string_view key, DefaultsValue value) override {
-        writes.emplace_back(std::string(key), value);
+        writes.emplace_back(key);
         store.setObject(key, std::move(value));
     }
     void removeObject(std::string_view key) override { store.removeObject(key); }
 
     SimDefaultsSuite store;
-    std::vector<std::pair<std::string, DefaultsValue>> writes;
-};
-
-class PreferencesTest : public ::testing::Test {
-protected:
-    Preferences load() { return Preferences(defaults, logger); }
-    void store(std::string_view key, DefaultsValue value) {
-        defaults.setObject(key, std::move(value));
-    }
-
-    SimDefaultsSuite defaults;
-    MemoryLogger logger;
+    std::vector<std::string> writes;
 };
 
 TEST(PreferenceEnumerations, RawStringsRoundTripInDeclarationOrder) {
-    std::vector<std::string_view> layouts, sizes, sorts;
-    for (auto v : kAllPreviewLayouts) {
-        layouts.push_back(toString(v));
-        EXPECT_EQ(previewLayoutFromString(toString(v)), v);
-    }
-    for (auto v : kAllPreviewSizes) {
-        sizes.push_back(toString(v));
-        EXPECT_EQ(previewSizeFromString(toString(v)), v);
-    }
-    for (auto v : kAllFolderSorts) {
-        sorts.push_back(toString(v));
-        EXPECT_EQ(folderSortFromString(toString(v)), v);
-    }
-    EXPECT_EQ(layouts, (std::vector<std::string_view>{"auto", "grid", "list", "large"}));
-    EXPECT_EQ(sizes, (std::vector<std::string_view>{"small", "medium", "large"}));
-    EXPECT_EQ(sorts, (std::vector<std::string_view>{"name", "dateModified", "kind"}));
-
-    for (const char* raw : {"Grid", "AUTO", "", " list", "list ", "automatic"}) {
+    const auto names = [](const auto& all, auto fromString) {
+        std::vector<std::string_view> raw;
+        for (const auto value : all) {
+            raw.push_back(toString(value));
+            EXPECT_EQ(fromString(toString(value)), value);
+        }
+        return raw;
+    };
+    EXPECT_EQ(names(kAllPreviewLayouts, previewLayoutFromString),
+              (std::vector<std::string_view>{"auto", "grid", "list", "large"}));
+    EXPECT_EQ(names(kAllPreviewSizes, previewSizeFromString),
+              (std::vector<std::string_view>{"small", "medium", "large"}));
+    EXPECT_EQ(names(kAllFolderSorts, folderSortFromString),
+              (std::vector<std::string_view>{"name", "dateModified", "kind"}));
+    for (const char* raw : {"Grid", "AUTO", "", " list", "list ", "automatic"})
         EXPECT_FALSE(previewLayoutFromString(raw)) << raw;
-    }
     EXPECT_FALSE(previewSizeFromString("Medium"));
     EXPECT_FALSE(folderSortFromString("datemodified"));
 }
 
-TEST_F(PreferencesTest, FreshInstallationLoadsTheDefaultsQuietly) {
-    const Preferences prefs = load();
-    EXPECT_EQ(prefs.showDelayMS(), 180.0);
-    EXPECT_EQ(prefs.hideDelayMS(), 260.0);
-    EXPECT_TRUE(prefs.altTabEnabled());
-    EXPECT_TRUE(prefs.liveThumbnails());
-    EXPECT_EQ(prefs.previewLayout(), PreviewLayout::automatic);
-    EXPECT_EQ(prefs.previewSize(), PreviewSize::medium);
-    EXPECT_EQ(prefs.compactThreshold(), 6);
-    EXPECT_TRUE(prefs.folderPopEnabled());
-    EXPECT_EQ(prefs.folderSort(), FolderSort::name);
-    EXPECT_TRUE(prefs.calendarWidgetEnabled());
-    EXPECT_TRUE(prefs.mediaControlsEnabled());
-    EXPECT_TRUE(prefs.remindersWidgetEnabled());
-    EXPECT_FALSE(prefs.onChange);
-
-    EXPECT_TRUE(logger.lines().empty());
-    EXPECT_EQ(defaults.writeCount(), 0) << "loading never writes";
-}
-
-TEST_F(PreferencesTest, LoadsEveryStoredValueOfTheRightKind) {
-    store("showDelayMS", 95.5);
-    store("hideDelayMS", 400.25);
-    store("altTabEnabled", false);
-    store("liveThumbnails", false);
-    store("previewLayout", "list");
-    store("previewSize", "large");
-    store("compactThreshold", std::int64_t{11});
-    store("folderPopEnabled", false);
-    store("folderSort", "dateModified");
-    store("calendarWidgetEnabled", false);
-    store("mediaControlsEnabled", false);
-    store("remindersWidgetEnabled", false);
-
-    const Preferences prefs = load();
-    EXPECT_EQ(prefs.showDelayMS(), 95.5);
-    EXPECT_EQ(prefs.hideDelayMS(), 400.25);
-    EXPECT_FALSE(prefs.altTabEnabled());
-    EXPECT_FALSE(prefs.liveThumbnails());
-    EXPECT_EQ(prefs.previewLayout(), PreviewLayout::list);
-    EXPECT_EQ(prefs.previewSize(), PreviewSize::large);
-    EXPECT_EQ(prefs.compactThreshold(), 11);
-    EXPECT_FALSE(prefs.folderPopEnabled());
-    EXPECT_EQ(prefs.folderSort(), FolderSort::dateModified);
-    EXPECT_FALSE(prefs.calendarWidgetEnabled());
-    EXPECT_FALSE(prefs.mediaControlsEnabled());
-    EXPECT_FALSE(prefs.remindersWidgetEnabled());
+TEST(PreferencesLoading, WholeStoresLoadQuietlyAndMissingBooleansReadTrue) {
+    MemoryLogger logger;
+    EXPECT_EQ(loaded({}, logger), kDefaults);
+    EXPECT_EQ(loaded({{"altTabEnabled", false},
+                      {"folderPopEnabled", false},
+                      {"mediaControlsEnabled", false},
+                      {"liveThumbnails", true}},
+                     logger),
+              "180 260 0 1 auto medium 6 0 name 1 0 1");
     EXPECT_TRUE(logger.lines().empty());
 }
 
-TEST_F(PreferencesTest, BooleansTellMissingFromFalse) {
-    // Half the booleans stored false, half missing: the missing ones read true.
-    store("altTabEnabled", false);
-    store("folderPopEnabled", false);
-    store("mediaControlsEnabled", false);
-    store("liveThumbnails", true);
-    const Preferences prefs = load();
-    EXPECT_FALSE(prefs.altTabEnabled());
-    EXPECT_TRUE(prefs.liveThumbnails());
-    EXPECT_FALSE(prefs.folderPopEnabled());
-    EXPECT_TRUE(prefs.calendarWidgetEnabled());
-    EXPECT_FALSE(prefs.mediaControlsEnabled());
-    EXPECT_TRUE(prefs.remindersWidgetEnabled());
-}
-
-TEST_F(PreferencesTest, BooleanOfAnotherKindReadsTrueAndIsLogged) {
-    store("altTabEnabled", std::int64_t{0});
-    store("liveThumbnails", "false");
-    store("folderPopEnabled", 0.0);
-    store("calendarWidgetEnabled", DefaultsArray{false});
-    const Preferences prefs = load();
-    EXPECT_TRUE(prefs.altTabEnabled());
-    EXPECT_TRUE(prefs.liveThumbnails());
-    EXPECT_TRUE(prefs.folderPopEnabled());
-    EXPECT_TRUE(prefs.calendarWidgetEnabled());
-    EXPECT_EQ(logger.messages("app"),
-              (std::vector<std::string>{
-                  "Ignoring stored \"altTabEnabled\": not a boolean; using the default true",
-                  "Ignoring stored \"liveThumbnails\": not a boolean; using the default true",
-                  "Ignoring stored \"folderPopEnabled\": not a boolean; using the default true",
-                  "Ignoring stored \"calendarWidgetEnabled\": not a boolean; using the default "
-                  "true"}));
-    EXPECT_EQ(logger.lines().front().level, LogLevel::error);
-}
-
-TEST_F(PreferencesTest, PreviewLayoutNeedsTheExactRawString) {
-    const std::pair<DefaultsValue, PreviewLayout> cases[] = {
-        {"grid", PreviewLayout::grid},      {"large", PreviewLayout::large},
-        {"auto", PreviewLayout::automatic}, {"Grid", PreviewLayout::automatic},
-        {"LIST", PreviewLayout::automatic}, {"", PreviewLayout::automatic},
-        {1.0, PreviewLayout::automatic},    {DefaultsDictionary{}, PreviewLayout::automatic},
-    };
-    for (const auto& [stored, expected] : cases) {
-        store("previewLayout", stored);
-        EXPECT_EQ(load().previewLayout(), expected);
+TEST(PreferencesLoading, EachKeyTakesOnlyItsOwnKindAndLogsTheRest) {
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    constexpr std::int64_t max = std::numeric_limits<std::int64_t>::max();
+    const struct {
+        std::string key;
+        DefaultsValue stored;
+        std::string expected;  // empty: the default, with the error logged
+    } cases[] = {
+        {"altTabEnabled", std::int64_t{0}, ""},
+        {"liveThumbnails", "false", ""},
+        {"folderPopEnabled", 0.0, ""},
+        {"calendarWidgetEnabled", DefaultsArray{false}, ""},
+        {"showDelayMS", "250", ""},
+        {"hideDelayMS", true, ""},
+        // An integer is a number, and delays are kept unvalidated: the hover timing clamps.
+        {"showDelayMS", std::int64_t{0}, "0"},
+        {"hideDelayMS", std::int64_t{1000}, "1000"},
+        {"showDelayMS", -40.0, "-40"},
+        {"hideDelayMS", nan, "nan"},
+        {"previewLayout", "grid", "grid"},
+        {"previewLayout", "large", "large"},
+        {"previewLayout", "auto", "auto"},
+        {"previewLayout", "Grid", ""},
+        {"previewLayout", "", ""},
+        {"previewLayout", DefaultsDictionary{}, ""},
+        {"previewSize", "small", "small"},
+        {"previewSize", "Large", ""},
+        {"previewSize", std::int64_t{2}, ""},
+        {"folderSort", "kind", "kind"},
+        {"folderSort", "DateModified", ""},
+        {"compactThreshold", std::int64_t{-3}, "-3"},
+        {"compactThreshold", max, std::to_string(max)},
+        {"compactThreshold", 8.0, "8"},
+        {"compactThreshold", -9223372036854775808.0, "-9223372036854775808"},
+        {"compactThreshold", 8.5, ""},
+        {"compactThreshold", 9223372036854775808.0, ""},
+        {"compactThreshold", nan, ""},
+        {"compactThreshold", -inf, ""},
+        {"compactThreshold", "8", ""},
+        {"compactThreshold", true, ""}};
+    for (const auto& [key, stored, expected] : cases) {
+        SCOPED_TRACE(key + " = " + (expected.empty() ? "(rejected)" : expected));
+        MemoryLogger logger;
+        EXPECT_EQ(loaded({{key, stored}}, logger),
+                  expected.empty() ? kDefaults : defaultsWith(key, expected));
+        if (expected.empty()) {
+            EXPECT_EQ(logger.messages("app"), std::vector<std::string>{ignored(key)});
+            EXPECT_EQ(logger.lines().at(0).level, LogLevel::error);
+        } else {
+            EXPECT_TRUE(logger.lines().empty());
+        }
     }
-    EXPECT_EQ(logger.count("Ignoring stored \"previewLayout\": not one of auto, grid, list, "
-                           "large; using the default auto"),
-              5u);
 }
 
-TEST_F(PreferencesTest, PreviewSizeAndFolderSortFallBackOnAnythingElse) {
-    store("previewSize", "small");
-    store("folderSort", "kind");
-    EXPECT_EQ(load().previewSize(), PreviewSize::small);
-    EXPECT_EQ(load().folderSort(), FolderSort::kind);
-
-    store("previewSize", "Large");
-    store("folderSort", "DateModified");
-    EXPECT_EQ(load().previewSize(), PreviewSize::medium);
-    EXPECT_EQ(load().folderSort(), FolderSort::name);
-
-    store("previewSize", std::int64_t{2});
-    store("folderSort", "name");
-    EXPECT_EQ(load().previewSize(), PreviewSize::medium);
-    EXPECT_EQ(load().folderSort(), FolderSort::name);
-    EXPECT_EQ(logger.count("Ignoring stored \"folderSort\": not one of name, dateModified, kind; "
-                           "using the default name"),
-              2u);
-}
-
-TEST_F(PreferencesTest, DelayThatIsNotANumberGivesTheDefault) {
-    store("showDelayMS", "250");
-    store("hideDelayMS", true);
-    Preferences prefs = load();
-    EXPECT_EQ(prefs.showDelayMS(), 180.0);
-    EXPECT_EQ(prefs.hideDelayMS(), 260.0);
-    EXPECT_EQ(logger.messages("app"),
-              (std::vector<std::string>{
-                  "Ignoring stored \"showDelayMS\": not a number; using the default 180",
-                  "Ignoring stored \"hideDelayMS\": not a number; using the default 260"}));
-}
-
-TEST_F(PreferencesTest, DelayStoredAsAnIntegerIsANumber) {
-    store("showDelayMS", std::int64_t{0});
-    store("hideDelayMS", std::int64_t{1000});
-    const Preferences prefs = load();
-    EXPECT_EQ(prefs.showDelayMS(), 0.0);
-    EXPECT_EQ(prefs.hideDelayMS(), 1000.0);
-    EXPECT_TRUE(logger.lines().empty());
-}
-
-TEST_F(PreferencesTest, DelaysAreKeptUnvalidated) {
-    store("showDelayMS", -40.0);
-    store("hideDelayMS", std::numeric_limits<double>::quiet_NaN());
-    const Preferences prefs = load();
-    EXPECT_EQ(prefs.showDelayMS(), -40.0);
-    EXPECT_TRUE(std::isnan(prefs.hideDelayMS()));
-}
-
-TEST_F(PreferencesTest, CompactThresholdNeedsAWholeNumber) {
-    const std::pair<DefaultsValue, std::int64_t> cases[] = {
-        {std::int64_t{-3}, -3},
-        {std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max()},
-        {8.0, 8},
-        {-9223372036854775808.0, std::numeric_limits<std::int64_t>::min()},
-        {8.5, 6},
-        {9223372036854775808.0, 6},
-        {1e300, 6},
-        {std::numeric_limits<double>::quiet_NaN(), 6},
-        {-std::numeric_limits<double>::infinity(), 6},
-        {"8", 6},
-        {true, 6},
-    };
-    for (const auto& [stored, expected] : cases) {
-        store("compactThreshold", stored);
-        EXPECT_EQ(load().compactThreshold(), expected);
-    }
-    EXPECT_EQ(logger.count("Ignoring stored \"compactThreshold\": not an integer; using the "
-                           "default 6"),
-              7u);
-}
-
-TEST(PreferencesWriting, OneWritePersistsAllTwelveKeysInOrderWithTheirTypes) {
+TEST(PreferencesWriting, EveryWriteEvenOfAnEqualValuePersistsAllTwelveKeysThenNotifies) {
     RecordingSuite defaults;
     MemoryLogger logger;
     Preferences prefs(defaults, logger);
+    std::vector<std::string> seen;
+    prefs.onChange = [&] {
+        seen.push_back(std::to_string(prefs.compactThreshold()) + "/" +
+                       std::to_string(*defaults.object("compactThreshold")->as<std::int64_t>()) +
+                       "/" + std::to_string(defaults.writes.size()));
+    };
     prefs.setPreviewSize(PreviewSize::small);
 
-    std::vector<std::string> keys;
-    for (const auto& [key, value] : defaults.writes)
-        keys.push_back(key);
-    EXPECT_EQ(keys,
+    EXPECT_EQ(defaults.writes,
               (std::vector<std::string>{
                   "showDelayMS", "hideDelayMS", "altTabEnabled", "liveThumbnails", "previewLayout",
                   "previewSize", "compactThreshold", "folderPopEnabled", "folderSort",
                   "calendarWidgetEnabled", "mediaControlsEnabled", "remindersWidgetEnabled"}));
-    EXPECT_EQ(keys.size(), Preferences::kKeys.size());
-    for (std::size_t i = 0; i < keys.size(); ++i)
-        EXPECT_EQ(keys[i], Preferences::kKeys[i]);
+    EXPECT_TRUE(std::equal(defaults.writes.begin(), defaults.writes.end(),
+                           Preferences::kKeys.begin(), Preferences::kKeys.end()));
+    const DefaultsValue expected[] = {180.0,           260.0, true,   true, "auto", "small",
+                                      std::int64_t{6}, true,  "name", true, true,   true};
+    EXPECT_EQ(defaults.store.values().size(), 12u);
+    for (std::size_t i = 0; i < defaults.writes.size(); ++i)  // variant equality: types too
+        EXPECT_EQ(defaults.store.object(defaults.writes[i]), expected[i]) << defaults.writes[i];
 
-    const auto& values = defaults.store.values();
-    EXPECT_EQ(values.size(), 12u);
-    EXPECT_EQ(values.at("showDelayMS"), DefaultsValue(180.0));
-    EXPECT_EQ(values.at("hideDelayMS"), DefaultsValue(260.0));
-    EXPECT_EQ(values.at("altTabEnabled"), DefaultsValue(true));
-    EXPECT_EQ(values.at("previewLayout"), DefaultsValue("auto"));
-    EXPECT_EQ(values.at("previewSize"), DefaultsValue("small"));
-    EXPECT_EQ(values.at("compactThreshold"), DefaultsValue(std::int64_t{6}));
-    EXPECT_EQ(values.at("folderSort"), DefaultsValue("name"));
-    EXPECT_EQ(values.at("remindersWidgetEnabled"), DefaultsValue(true));
-}
-
-TEST(PreferencesWriting, WritingAnEqualValueStillPersistsAndNotifies) {
-    RecordingSuite defaults;
-    MemoryLogger logger;
-    Preferences prefs(defaults, logger);
-    int changes = 0;
-    prefs.onChange = [&] { ++changes; };
-
-    prefs.setAltTabEnabled(true);
-    EXPECT_EQ(defaults.writes.size(), 12u);
-    EXPECT_EQ(changes, 1);
-    prefs.setAltTabEnabled(true);
-    EXPECT_EQ(defaults.writes.size(), 24u);
-    EXPECT_EQ(changes, 2);
-}
-
-TEST_F(PreferencesTest, OnChangeRunsAfterTheValueIsStored) {
-    Preferences prefs = load();
-    std::vector<std::string> seen;
-    prefs.onChange = [&] {
-        const auto stored = defaults.object("compactThreshold");
-        seen.push_back(std::to_string(prefs.compactThreshold()) + "/" +
-                       std::to_string(*stored->as<std::int64_t>()));
-    };
     prefs.setCompactThreshold(3);
-    prefs.setCompactThreshold(-1);
-    EXPECT_EQ(seen, (std::vector<std::string>{"3/3", "-1/-1"}));
+    prefs.setCompactThreshold(3);
+    EXPECT_EQ(seen, (std::vector<std::string>{"6/6/12", "3/3/24", "3/3/36"}));
 }
 
-TEST_F(PreferencesTest, EverySetterRoundTripsThroughTheStore) {
-    store("didShowWelcome", true);
+TEST(PreferencesWriting, EverySetterRoundTripsAndOtherKeysAreLeftAlone) {
+    SimDefaultsSuite defaults;
+    MemoryLogger logger;
+    defaults.setObject("didShowWelcome", true);
+    defaults.setObject("compactThreshold", "eight");
     {
-        Preferences prefs = load();
+        Preferences prefs(defaults, logger);
         prefs.setShowDelayMS(0.0);
         prefs.setHideDelayMS(1e300);
         prefs.setAltTabEnabled(false);
         prefs.setLiveThumbnails(false);
         prefs.setPreviewLayout(PreviewLayout::large);
         prefs.setPreviewSize(PreviewSize::large);
-        prefs.setCompactThreshold(0);
         prefs.setFolderPopEnabled(false);
         prefs.setFolderSort(FolderSort::kind);
         prefs.setCalendarWidgetEnabled(false);
         prefs.setMediaControlsEnabled(false);
         prefs.setRemindersWidgetEnabled(false);
     }
-    const Preferences prefs = load();
-    EXPECT_EQ(prefs.showDelayMS(), 0.0);
-    EXPECT_EQ(prefs.hideDelayMS(), 1e300);
-    EXPECT_FALSE(prefs.altTabEnabled());
-    EXPECT_FALSE(prefs.liveThumbnails());
-    EXPECT_EQ(prefs.previewLayout(), PreviewLayout::large);
-    EXPECT_EQ(prefs.previewSize(), PreviewSize::large);
-    EXPECT_EQ(prefs.compactThreshold(), 0);
-    EXPECT_FALSE(prefs.folderPopEnabled());
-    EXPECT_EQ(prefs.folderSort(), FolderSort::kind);
-    EXPECT_FALSE(prefs.calendarWidgetEnabled());
-    EXPECT_FALSE(prefs.mediaControlsEnabled());
-    EXPECT_FALSE(prefs.remindersWidgetEnabled());
-
+    // The value of the wrong kind was replaced by the default, with the right kind.
+    EXPECT_EQ(defaults.object("compactThreshold"), DefaultsValue(std::int64_t{6}));
+    logger.clear();
+    Preferences prefs(defaults, logger);
+    prefs.setCompactThreshold(0);
+    EXPECT_EQ(summary(Preferences(defaults, logger)), "0 1e+300 0 0 large large 0 0 kind 0 0 0");
     EXPECT_EQ(defaults.values().size(), 13u);
     EXPECT_EQ(defaults.object("didShowWelcome"), DefaultsValue(true)) << "not ours to touch";
     EXPECT_TRUE(logger.lines().empty());
-}
-
-TEST_F(PreferencesTest, WriteReplacesAValueOfTheWrongKind) {
-    store("compactThreshold", "eight");
-    Preferences prefs = load();
-    prefs.setFolderSort(FolderSort::name);
-    EXPECT_EQ(defaults.object("compactThreshold"), DefaultsValue(std::int64_t{6}));
 }
 
 }  // namespace

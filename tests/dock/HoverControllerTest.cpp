@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,21 +19,44 @@ DockItem appItem(ProcessId pid, double x = 0) {
     return DockItem::app(application, "App " + std::to_string(pid), Rect(x, 1000, 64, 64));
 }
 
-class HoverControllerTest : public ::testing::Test {
-protected:
-    HoverControllerTest() {
+// Records every show and hide stamped with the virtual time it happened at, so that a script's
+// expected events pin both the decisions and the exact delays.
+struct Harness {
+    Harness() {
         controller.onShow = [this](const DockItem& item) {
-            events.push_back("show " + item.id() + " x=" + std::to_string(int(item.frame.minX())));
+            events.push_back(stamp() + " show " + item.id() +
+                             " x=" + std::to_string(int(item.frame.minX())));
         };
-        controller.onHide = [this] { events.push_back("hide"); };
+        controller.onHide = [this] { events.push_back(stamp() + " hide"); };
     }
 
-    // Brings the controller to Shown(item) the ordinary way.
-    void showByResting(const DockItem& item) {
-        controller.hover(item);
-        scheduler.advance(milliseconds(180));
-        ASSERT_EQ(controller.shownItem(), item);
-        events.clear();
+    std::string stamp() const {
+        return std::to_string(
+            std::chrono::duration_cast<milliseconds>(scheduler.now().time_since_epoch()).count());
+    }
+
+    // Steps: "a"/"b"/"c" hover that item, "a+10" hovers a moved 10 to the right, "a'" hovers a
+    // retitled, "end" hoverEnded, "enter"/"leave" the panel, "reset", "+N" advances N ms.
+    void run(const std::vector<std::string>& script) {
+        for (const auto& step : script) {
+            DockItem item = step[0] == 'b' ? b : step[0] == 'c' ? c : a;
+            if (step == "a+10") item.frame.origin.x += 10;
+            if (step == "a'") item.title = "Renamed";
+            if (step == "end")
+                controller.hoverEnded();
+            else if (step == "enter")
+                controller.pointerEnteredPanel();
+            else if (step == "leave")
+                controller.pointerLeftPanel();
+            else if (step == "reset")
+                controller.reset();
+            else if (step[0] == '+')
+                scheduler.advance(milliseconds(std::stoi(step.substr(1))));
+            else if (step[0] >= 'a' && step[0] <= 'c')
+                controller.hover(item);
+            else
+                ADD_FAILURE() << "unknown step " << step;
+        }
     }
 
     void expectIdle() {
@@ -53,229 +74,87 @@ protected:
     const DockItem c = appItem(303, 128);
 };
 
-TEST_F(HoverControllerTest, StartsIdleWithDefaultTiming) {
-    EXPECT_EQ(controller.timing().showDelay, milliseconds(180));
-    EXPECT_EQ(controller.timing().hideDelay, milliseconds(260));
-    EXPECT_FALSE(controller.isCursorInPanel());
-    expectIdle();
+class HoverControllerTest : public ::testing::Test, protected Harness {};
+
+std::vector<std::string> split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    for (std::size_t start = 0, end = 0; !text.empty() && end != std::string::npos;
+         start = end + separator.size()) {
+        end = text.find(separator, start);
+        parts.push_back(text.substr(start, end - start));
+    }
+    return parts;
 }
 
-TEST_F(HoverControllerTest, IdleHoverArmsAndShowsAfterTheShowDelay) {
-    controller.hover(a);
-    EXPECT_TRUE(controller.pendingShow().isPending());
-    EXPECT_FALSE(controller.shownItem());
-
-    scheduler.advance(milliseconds(179));
-    EXPECT_TRUE(events.empty());
-    EXPECT_FALSE(controller.shownItem());
-
-    scheduler.advance(milliseconds(1));
-    EXPECT_EQ(events, std::vector<std::string>{"show app:101 x=0"});
-    EXPECT_EQ(controller.shownItem(), a);
-    EXPECT_FALSE(controller.pendingShow().isPending());
-    EXPECT_EQ(scheduler.pendingCount(), 0u);
-
-    scheduler.advance(std::chrono::seconds(10));
-    EXPECT_EQ(events.size(), 1u);
+TEST_F(HoverControllerTest, StateTableTransitions) {
+    // {why, script, events "; "-separated, what is shown at the end}
+    const struct {
+        const char *name, *script, *events, *shown;
+    } cases[] = {
+        {"idle hover shows after the show delay", "a +10000", "180 show app:101 x=0",
+         "app:101 x=0"},
+        {"a sweep shows only where the pointer rests, timed from its own hover",
+         "a +179 b +179 c +179 +1", "538 show app:303 x=128", "app:303 x=128"},
+        {"hover ended while arming shows and hides nothing", "a +100 end +5000", "", ""},
+        {"the shown item again changes nothing", "a +180 a +5000", "180 show app:101 x=0",
+         "app:101 x=0"},
+        {"another item while shown switches at once", "a +180 b c",
+         "180 show app:101 x=0; 180 show app:202 x=64; 180 show app:303 x=128", "app:303 x=128"},
+        {"hover ended while shown hides after the hide delay", "a +180 end +1000",
+         "180 show app:101 x=0; 440 hide", ""},
+        {"a repeated hover ended restarts the hide delay", "a +180 end +200 end +1000",
+         "180 show app:101 x=0; 640 hide", ""},
+        {"returning to the item while closing cancels the hide quietly", "a +180 end +200 a +5000",
+         "180 show app:101 x=0", "app:101 x=0"},
+        {"another item while closing shows at once and cancels the hide", "a +180 end +200 b +5000",
+         "180 show app:101 x=0; 380 show app:202 x=64", "app:202 x=64"},
+        {"the same id with a moved frame is another item", "a +180 end +100 a+10",
+         "180 show app:101 x=0; 280 show app:101 x=10", "app:101 x=10"},
+        {"the same id and frame with another title is the same item", "a +180 a'",
+         "180 show app:101 x=0", "app:101 x=0"},
+        {"the panel holds itself open and leaving it starts the hide",
+         "a +180 end +150 enter end +300000 leave +259 +1", "180 show app:101 x=0; 300590 hide",
+         ""},
+        {"leaving the panel back to a tile keeps or switches",
+         "a +180 enter leave +100 a +1000 enter leave b +1000",
+         "180 show app:101 x=0; 1280 show app:202 x=64", "app:202 x=64"},
+        {"reset forgets without hiding, so the next hover waits again",
+         "a +180 enter leave reset +5000 a +1000", "180 show app:101 x=0; 5360 show app:101 x=0",
+         "app:101 x=0"},
+        {"reset clears the panel hold", "a +180 enter reset b +180 end +260",
+         "180 show app:101 x=0; 360 show app:202 x=64; 620 hide", ""},
+        {"reset leaves a running show delay alone", "a reset +180", "180 show app:101 x=0",
+         "app:101 x=0"}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        Harness h;
+        h.run(split(test.script, " "));
+        EXPECT_EQ(h.events, split(test.events, "; "));
+        const auto& shown = h.controller.shownItem();
+        EXPECT_EQ(shown ? shown->id() + " x=" + std::to_string(int(shown->frame.minX())) : "",
+                  test.shown);
+        EXPECT_FALSE(h.controller.pendingShow().isPending());
+        EXPECT_FALSE(h.controller.pendingHide().isPending());
+        EXPECT_EQ(h.scheduler.pendingCount(), 0u);
+        EXPECT_FALSE(h.controller.isCursorInPanel());
+    }
 }
 
-TEST_F(HoverControllerTest, ZeroShowDelayStillShowsAsynchronously) {
+TEST_F(HoverControllerTest, ShowIsNeverSynchronousEvenWithAZeroDelay) {
     controller.setTiming({milliseconds(0), milliseconds(260)});
     controller.hover(a);
     EXPECT_TRUE(events.empty());
     EXPECT_FALSE(controller.shownItem());
-
     scheduler.runDue();
-    EXPECT_EQ(events, std::vector<std::string>{"show app:101 x=0"});
+    EXPECT_EQ(events, std::vector<std::string>{"0 show app:101 x=0"});
 }
 
-TEST_F(HoverControllerTest, SweepFasterThanTheDelayShowsNothingUntilThePointerRests) {
-    const DockItem items[] = {a, b, c, appItem(404, 192), appItem(505, 256)};
-    for (const auto& item : items) {
-        controller.hover(item);
-        scheduler.advance(milliseconds(179));
-    }
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(scheduler.pendingCount(), 1u) << "each hover replaces the previous delay";
-
-    // The pointer rests on the last icon: the delay counted from its own hover.
-    scheduler.advance(milliseconds(1));
-    EXPECT_EQ(events, std::vector<std::string>{"show app:505 x=256"});
-}
-
-TEST_F(HoverControllerTest, ArmingHoverEndedReturnsToIdleWithoutHiding) {
+TEST_F(HoverControllerTest, TimingChangeAppliesToDelaysStartedAfterwards) {
     controller.hover(a);
-    scheduler.advance(milliseconds(100));
-    controller.hoverEnded();
-    expectIdle();
-
-    scheduler.advance(std::chrono::seconds(5));
-    EXPECT_TRUE(events.empty()) << "no show, and no hide for a panel that never opened";
-}
-
-TEST_F(HoverControllerTest, ShownSameItemChangesNothing) {
-    showByResting(a);
-    controller.hover(a);
-    scheduler.advance(std::chrono::seconds(5));
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(controller.shownItem(), a);
-    EXPECT_EQ(scheduler.pendingCount(), 0u);
-}
-
-TEST_F(HoverControllerTest, ShownSwitchesToAnotherItemAtOnce) {
-    showByResting(a);
-    controller.hover(b);
-    EXPECT_EQ(events, std::vector<std::string>{"show app:202 x=64"});
-    EXPECT_EQ(controller.shownItem(), b);
-    EXPECT_EQ(scheduler.pendingCount(), 0u);
-
-    controller.hover(c);
-    EXPECT_EQ(events.back(), "show app:303 x=128");
-}
-
-TEST_F(HoverControllerTest, ShownHidesAfterTheHideDelay) {
-    showByResting(a);
-    controller.hoverEnded();
-    EXPECT_TRUE(controller.pendingHide().isPending());
-    EXPECT_EQ(controller.shownItem(), a) << "still open while closing";
-
-    scheduler.advance(milliseconds(259));
-    EXPECT_TRUE(events.empty());
-    scheduler.advance(milliseconds(1));
-    EXPECT_EQ(events, std::vector<std::string>{"hide"});
-    expectIdle();
-}
-
-TEST_F(HoverControllerTest, RepeatedHoverEndedRestartsTheHideDelay) {
-    showByResting(a);
-    controller.hoverEnded();
-    scheduler.advance(milliseconds(200));
-    controller.hoverEnded();
-    EXPECT_EQ(scheduler.pendingCount(), 1u);
-    scheduler.advance(milliseconds(259));
-    EXPECT_TRUE(events.empty());
-    scheduler.advance(milliseconds(1));
-    EXPECT_EQ(events, std::vector<std::string>{"hide"});
-}
-
-TEST_F(HoverControllerTest, ClosingReturnToSameItemCancelsTheHideQuietly) {
-    showByResting(a);
-    controller.hoverEnded();
-    scheduler.advance(milliseconds(200));
-    controller.hover(a);
-    EXPECT_FALSE(controller.pendingHide().isPending());
-
-    scheduler.advance(std::chrono::seconds(5));
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(controller.shownItem(), a);
-}
-
-TEST_F(HoverControllerTest, ClosingMoveToAnotherItemShowsItAtOnce) {
-    showByResting(a);
-    controller.hoverEnded();
-    scheduler.advance(milliseconds(200));
-    controller.hover(b);
-    EXPECT_EQ(events, std::vector<std::string>{"show app:202 x=64"});
-
-    scheduler.advance(std::chrono::seconds(5));
-    EXPECT_EQ(events.size(), 1u) << "the hide was cancelled";
-    EXPECT_EQ(controller.shownItem(), b);
-}
-
-TEST_F(HoverControllerTest, SameIdWithAMovedFrameCountsAsAnotherItem) {
-    showByResting(a);
-    controller.hoverEnded();
-    scheduler.advance(milliseconds(100));
-
-    DockItem moved = a;
-    moved.frame.origin.x += 10;
-    controller.hover(moved);
-    EXPECT_EQ(events, std::vector<std::string>{"show app:101 x=10"});
-    EXPECT_EQ(controller.shownItem()->frame, moved.frame);
-    EXPECT_EQ(scheduler.pendingCount(), 0u);
-}
-
-TEST_F(HoverControllerTest, SameIdAndFrameWithAnotherTitleIsTheSameItem) {
-    showByResting(a);
-    DockItem renamed = a;
-    renamed.title = "Renamed";
-    controller.hover(renamed);
-    EXPECT_TRUE(events.empty());
-}
-
-TEST_F(HoverControllerTest, PanelHoldsItselfOpenAndLeavingStartsTheHide) {
-    showByResting(a);
-    controller.hoverEnded();  // the pointer leaves the tile towards the panel
-    scheduler.advance(milliseconds(150));
-    controller.pointerEnteredPanel();
-    EXPECT_TRUE(controller.isCursorInPanel());
-    EXPECT_FALSE(controller.pendingHide().isPending());
-
-    controller.hoverEnded();  // the Dock reports no item while the pointer is in the panel
-    scheduler.advance(std::chrono::minutes(5));
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(controller.shownItem(), a);
-    EXPECT_EQ(scheduler.pendingCount(), 0u);
-
-    controller.pointerLeftPanel();
-    EXPECT_FALSE(controller.isCursorInPanel());
-    scheduler.advance(milliseconds(259));
-    EXPECT_TRUE(events.empty());
-    scheduler.advance(milliseconds(1));
-    EXPECT_EQ(events, std::vector<std::string>{"hide"});
-}
-
-TEST_F(HoverControllerTest, LeavingThePanelBackToATileKeepsOrSwitches) {
-    showByResting(a);
-    controller.pointerEnteredPanel();
-    controller.pointerLeftPanel();
-    scheduler.advance(milliseconds(100));
-    controller.hover(a);
-    scheduler.advance(std::chrono::seconds(1));
-    EXPECT_TRUE(events.empty());
-
-    controller.pointerEnteredPanel();
-    controller.pointerLeftPanel();
-    controller.hover(b);
-    scheduler.advance(std::chrono::seconds(1));
-    EXPECT_EQ(events, std::vector<std::string>{"show app:202 x=64"});
-}
-
-TEST_F(HoverControllerTest, ResetForgetsWithoutHiding) {
-    showByResting(a);
-    controller.pointerEnteredPanel();
-    controller.pointerLeftPanel();
-    ASSERT_TRUE(controller.pendingHide().isPending());
-
-    controller.reset();
-    EXPECT_FALSE(controller.isCursorInPanel());
-    expectIdle();
-    scheduler.advance(std::chrono::seconds(5));
-    EXPECT_TRUE(events.empty());
-
-    // Nothing is shown any more, so the next hover waits the show delay again.
-    controller.hover(a);
-    EXPECT_TRUE(events.empty());
-    scheduler.advance(milliseconds(180));
-    EXPECT_EQ(events, std::vector<std::string>{"show app:101 x=0"});
-}
-
-TEST_F(HoverControllerTest, ResetClearsThePanelHold) {
-    showByResting(a);
-    controller.pointerEnteredPanel();
-    controller.reset();
-    controller.hover(b);
-    scheduler.advance(milliseconds(180));
-    controller.hoverEnded();
-    scheduler.advance(milliseconds(260));
-    EXPECT_EQ(events, (std::vector<std::string>{"show app:202 x=64", "hide"}));
-}
-
-TEST_F(HoverControllerTest, ResetLeavesARunningShowDelayAlone) {
-    controller.hover(a);
-    controller.reset();
-    scheduler.advance(milliseconds(180));
-    EXPECT_EQ(events, std::vector<std::string>{"show app:101 x=0"});
+    controller.setTiming({milliseconds(20), milliseconds(30)});
+    run({"+1000", "end", "+1000", "b", "+1000"});
+    EXPECT_EQ(events, (std::vector<std::string>{"180 show app:101 x=0", "1030 hide",
+                                                "2020 show app:202 x=64"}));
 }
 
 TEST_F(HoverControllerTest, HideCallbackMayResetTheController) {
@@ -283,38 +162,17 @@ TEST_F(HoverControllerTest, HideCallbackMayResetTheController) {
         events.push_back("hide");
         controller.reset();
     };
-    showByResting(a);
-    controller.hoverEnded();
-    scheduler.advance(milliseconds(260));
-    EXPECT_EQ(events, std::vector<std::string>{"hide"});
+    run({"a", "+180", "end", "+260"});
+    EXPECT_EQ(events, (std::vector<std::string>{"180 show app:101 x=0", "hide"}));
     expectIdle();
-}
-
-TEST_F(HoverControllerTest, TimingChangeAppliesToDelaysStartedAfterwards) {
-    controller.hover(a);
-    controller.setTiming({milliseconds(20), milliseconds(30)});
-    scheduler.advance(milliseconds(179));
-    EXPECT_TRUE(events.empty()) << "the running delay keeps its length";
-    scheduler.advance(milliseconds(1));
-    ASSERT_EQ(events.size(), 1u);
-
-    controller.hoverEnded();
-    scheduler.advance(milliseconds(30));
-    EXPECT_EQ(events.back(), "hide");
-
-    controller.hover(b);
-    scheduler.advance(milliseconds(20));
-    EXPECT_EQ(events.back(), "show app:202 x=64");
 }
 
 TEST_F(HoverControllerTest, CallbacksAreOptional) {
     controller.onShow = nullptr;
     controller.onHide = nullptr;
-    controller.hover(a);
-    scheduler.advance(milliseconds(180));
+    run({"a", "+180"});
     EXPECT_EQ(controller.shownItem(), a);
-    controller.hoverEnded();
-    scheduler.advance(milliseconds(260));
+    run({"end", "+260"});
     expectIdle();
 }
 
@@ -332,42 +190,37 @@ TEST(HoverControllerLifetime, DestroyingTheControllerCancelsItsDelays) {
     EXPECT_EQ(calls, 0);
 }
 
-TEST(HoverTiming, ConvertsPreferenceMillisecondsByTruncation) {
-    using Timing = HoverController::Timing;
-    EXPECT_EQ(Timing::fromMilliseconds(180.0, 260.0), Timing{});
-    EXPECT_EQ(Timing::fromMilliseconds(180.99, 0.5), (Timing{milliseconds(180), milliseconds(0)}));
-    EXPECT_EQ(Timing::fromMilliseconds(0.0, 1.0), (Timing{milliseconds(0), milliseconds(1)}));
-}
-
-TEST(HoverTiming, ClampsValuesThatCannotBeADelay) {
+TEST(HoverTiming, TruncatesAndClampsPreferenceMilliseconds) {
     using Timing = HoverController::Timing;
     constexpr double inf = std::numeric_limits<double>::infinity();
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    const Duration longest = Timing::kMaximumDelay;
+    const Duration zero = Duration::zero(), longest = Timing::kMaximumDelay;
     ASSERT_EQ(longest, std::chrono::minutes(10));
-
-    EXPECT_EQ(Timing::fromMilliseconds(-5.0, -0.0), (Timing{Duration::zero(), Duration::zero()}));
-    EXPECT_EQ(Timing::fromMilliseconds(-inf, -1e300), (Timing{Duration::zero(), Duration::zero()}));
-    EXPECT_EQ(Timing::fromMilliseconds(inf, 1e300), (Timing{longest, longest}));
-    EXPECT_EQ(Timing::fromMilliseconds(9.3e18, 600000.9), (Timing{longest, longest}));
-    EXPECT_EQ(Timing::fromMilliseconds(599999.9, 600001.0),
-              (Timing{milliseconds(599999), longest}));
-    // NaN has no order to clamp by: fall back to that field's default.
-    EXPECT_EQ(Timing::fromMilliseconds(nan, 5.0), (Timing{milliseconds(180), milliseconds(5)}));
-    EXPECT_EQ(Timing::fromMilliseconds(5.0, -nan), (Timing{milliseconds(5), milliseconds(260)}));
+    const struct {
+        double show, hide;
+        Timing expected;
+    } cases[] = {{180.0, 260.0, Timing{}},
+                 {180.99, 0.5, {milliseconds(180), zero}},
+                 {0.0, 1.0, {zero, milliseconds(1)}},
+                 {-5.0, -0.0, {zero, zero}},
+                 {-inf, -1e300, {zero, zero}},
+                 {inf, 1e300, {longest, longest}},
+                 {9.3e18, 600000.9, {longest, longest}},
+                 {599999.9, 600001.0, {milliseconds(599999), longest}},
+                 // NaN has no order to clamp by: that field's default.
+                 {nan, 5.0, {milliseconds(180), milliseconds(5)}},
+                 {5.0, -nan, {milliseconds(5), milliseconds(260)}}};
+    for (const auto& [show, hide, expected] : cases) {
+        EXPECT_EQ(Timing::fromMilliseconds(show, hide), expected) << show << ", " << hide;
+    }
 }
 
-TEST(HoverTiming, ClampedLongestDelayStillRunsOnTheScheduler) {
-    ManualScheduler scheduler;
-    HoverController controller(scheduler);
-    int shows = 0;
-    controller.onShow = [&](const DockItem&) { ++shows; };
+TEST_F(HoverControllerTest, ClampedLongestDelayStillRunsOnTheScheduler) {
     controller.setTiming(HoverController::Timing::fromMilliseconds(1e300, 1e300));
-    controller.hover(appItem(1));
-    scheduler.advance(std::chrono::minutes(10) - milliseconds(1));
-    EXPECT_EQ(shows, 0);
-    scheduler.advance(milliseconds(1));
-    EXPECT_EQ(shows, 1);
+    run({"a", "+599999"});
+    EXPECT_TRUE(events.empty());
+    run({"+1"});
+    EXPECT_EQ(events, std::vector<std::string>{"600000 show app:101 x=0"});
 }
 
 }  // namespace
