@@ -1,0 +1,64 @@
+#include "app/LaunchAtLogin.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/MemoryLogger.h"
+#include "platform/sim/SimLoginItems.h"
+
+namespace vantorel {
+namespace {
+
+class LaunchAtLoginTest : public testing::Test {
+protected:
+    SimLoginItems items;
+    MemoryLogger logger;
+};
+
+TEST_F(LaunchAtLoginTest, StartsFromTheLoginItemsRealStatus) {
+    EXPECT_FALSE(LaunchAtLogin(items, logger).isEnabled());
+    items.setStatus(LoginItems::Status::enabled);
+    EXPECT_TRUE(LaunchAtLogin(items, logger).isEnabled());
+    items.setStatus(LoginItems::Status::requiresApproval);
+    EXPECT_FALSE(LaunchAtLogin(items, logger).isEnabled());
+}
+
+TEST_F(LaunchAtLoginTest, EnablingAndDisablingChangeTheSystemOnlyWhenNeeded) {
+    LaunchAtLogin launch(items, logger);
+    int changes = 0;
+    launch.onChange = [&] { ++changes; };
+
+    launch.setEnabled(true);
+    EXPECT_TRUE(launch.isEnabled());
+    EXPECT_EQ(items.calls(), 1);
+    launch.setEnabled(true);  // already enabled: no system call, same line, no change
+    EXPECT_EQ(items.calls(), 1);
+    EXPECT_EQ(logger.count("Launch at login set to true"), 2u);
+    EXPECT_EQ(changes, 1);
+
+    launch.setEnabled(false);
+    launch.setEnabled(false);
+    EXPECT_FALSE(launch.isEnabled());
+    EXPECT_EQ(items.calls(), 2);
+    EXPECT_EQ(logger.count("Launch at login set to false"), 2u);
+    EXPECT_EQ(changes, 2);
+}
+
+TEST_F(LaunchAtLoginTest, AFailedChangeIsLoggedAndTheSwitchShowsTheRealState) {
+    LaunchAtLogin launch(items, logger);
+    items.failWith("Operation not permitted");
+    launch.setEnabled(true);
+    EXPECT_FALSE(launch.isEnabled());
+    ASSERT_EQ(logger.lines().size(), 1u);
+    EXPECT_EQ(logger.lines()[0].message, "Launch at login change failed: Operation not permitted");
+    EXPECT_EQ(logger.lines()[0].level, LogLevel::error);
+    EXPECT_EQ(logger.lines()[0].category, "app");
+
+    // A login item switched on behind our back is picked up at the next change.
+    items.failWith(std::nullopt);
+    items.setStatus(LoginItems::Status::enabled);
+    launch.setEnabled(true);
+    EXPECT_TRUE(launch.isEnabled());
+}
+
+}  // namespace
+}  // namespace vantorel
