@@ -51,9 +51,9 @@ struct BusyDesktop {
 
     PlatformPorts ports(Logger& logger) {
         return PlatformPorts{
-            desktop.accessibility, desktop.workspace, desktop.screens,   desktop.pointer,
-            desktop.defaults,      desktop.files,     desktop.scheduler, logger,
-            desktop.windowServer};
+            desktop.accessibility, desktop.workspace, desktop.screens,           desktop.pointer,
+            desktop.defaults,      desktop.files,     desktop.scheduler,         logger,
+            desktop.windowServer,  desktop.keyEvents, desktop.permissionServices};
     }
 
     SimDesktop desktop;

@@ -4,7 +4,9 @@ namespace vantorel {
 
 class Accessibility;
 class FileResources;
+class KeyEvents;
 class Logger;
+class PermissionServices;
 class Pointer;
 class Scheduler;
 class Screens;
@@ -24,6 +26,8 @@ struct PlatformPorts {
     Scheduler& scheduler;
     Logger& logger;
     WindowServer& windowServer;
+    KeyEvents& keyEvents;
+    PermissionServices& permissionServices;
 };
 
 }  // namespace vantorel

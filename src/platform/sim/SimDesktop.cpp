@@ -18,8 +18,9 @@ SimDesktop::SimDesktop() {
 }
 
 PlatformPorts SimDesktop::ports() {
-    return PlatformPorts{accessibility, workspace, screens, pointer,     defaults,
-                         files,         scheduler, logger,  windowServer};
+    return PlatformPorts{accessibility, workspace, screens,           pointer,
+                         defaults,      files,     scheduler,         logger,
+                         windowServer,  keyEvents, permissionServices};
 }
 
 ProcessId SimDesktop::launch(const SimAppSpec& spec) {

@@ -11,6 +11,8 @@
 #include "platform/sim/MemoryLogger.h"
 #include "platform/sim/SimAccessibility.h"
 #include "platform/sim/SimFileResources.h"
+#include "platform/sim/SimKeyEvents.h"
+#include "platform/sim/SimPermissionServices.h"
 #include "platform/sim/SimPointer.h"
 #include "platform/sim/SimScreens.h"
 #include "platform/sim/SimUserDefaults.h"
@@ -61,6 +63,8 @@ public:
     SimWindowServer windowServer;
     // The processes' windows, in both the accessibility and the window-server view.
     SimWindows windows{accessibility, workspace, windowServer};
+    SimKeyEvents keyEvents{scheduler};
+    SimPermissionServices permissionServices{scheduler};
 
     PlatformPorts ports();
 
