@@ -199,8 +199,10 @@ Rect PreviewMetrics::cardTitleFrame(Size card, double titleHeight) {
 }
 
 Rect PreviewMetrics::cardControlFrame(const Rect& thumbnail, int index) {
-    return Rect(thumbnail.minX() + kControlInset + index * (kControlSide + kControlSpacing),
-                thumbnail.minY() + kControlInset, kControlSide, kControlSide);
+    // Top trailing: the leading corner is where a window keeps its own title-bar buttons.
+    const double left = thumbnail.maxX() - kControlInset - 2 * kControlSide - kControlSpacing;
+    return Rect(left + index * (kControlSide + kControlSpacing), thumbnail.minY() + kControlInset,
+                kControlSide, kControlSide);
 }
 
 Rect PreviewMetrics::rowThumbnailFrame(Size row, Size thumbnail) {

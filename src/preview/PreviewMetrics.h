@@ -127,7 +127,8 @@ public:
     // Inside a card view of `card` size whose title line is `titleHeight` tall.
     static Rect cardThumbnailFrame(Size card, double titleHeight);
     static Rect cardTitleFrame(Size card, double titleHeight);
-    // The close (0) and minimise (1) controls over a thumbnail, from its top-leading corner.
+    // The close (0) and minimise (1) controls over a thumbnail, side by side in its top-trailing
+    // corner.
     static Rect cardControlFrame(const Rect& thumbnail, int index);
 
     // Inside a row view of `row` size with a thumbnail of `thumbnail` size.

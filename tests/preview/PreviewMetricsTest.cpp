@@ -238,7 +238,7 @@ TEST(PreviewMetrics, CardInteriorKeepsThumbnailTitleAndControlsInside) {
 
         const Rect close = PreviewMetrics::cardControlFrame(thumbnail, 0);
         const Rect minimize = PreviewMetrics::cardControlFrame(thumbnail, 1);
-        EXPECT_NEAR(close.minX() - thumbnail.minX(), 8, kEps);
+        EXPECT_NEAR(thumbnail.maxX() - minimize.maxX(), 8, kEps);
         EXPECT_NEAR(close.minY() - thumbnail.minY(), 8, kEps);
         EXPECT_NEAR(minimize.minX() - close.maxX(), 6, kEps);
         EXPECT_EQ(close.size, (Size{20, 20}));

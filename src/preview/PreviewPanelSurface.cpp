@@ -1,0 +1,31 @@
+#include "preview/PreviewPanelSurface.h"
+
+#include <QMarginsF>
+
+#include "platform/qt/Appearance.h"
+#include "platform/qt/FloatingPanelWindow.h"
+#include "platform/qt/QtPanelSurface.h"
+#include "platform/qt/SymbolTable.h"
+#include "preview/PreviewMetrics.h"
+#include "preview/PreviewPanelView.h"
+
+namespace vantorel {
+
+std::unique_ptr<PanelSurface> makePreviewPanelSurface(PreviewState& state, Appearance& appearance,
+                                                      const SymbolTable& symbols) {
+    auto window = std::make_unique<FloatingPanelWindow>(appearance);
+    auto* view = new PreviewPanelView(state, appearance, symbols);
+    view->setTranslucentWindow(window->isTranslucent());
+    constexpr qreal margin = PreviewMetrics::kPanelMargin;
+    window->setSurfaceShape(QMarginsF(margin, margin, margin, margin),
+                            PreviewMetrics::kSurfaceRadius);
+    return std::make_unique<QtPanelSurface>(
+        std::move(window), view,
+        [view](std::function<void(bool)> report) { view->onPanelHoverChange = std::move(report); });
+}
+
+std::unique_ptr<PanelSurface> makePreviewPanelSurface(PreviewState& state) {
+    return makePreviewPanelSurface(state, Appearance::shared(), SymbolTable::shared());
+}
+
+}  // namespace vantorel

@@ -1,0 +1,240 @@
+#include "preview/WindowItemView.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QMouseEvent>
+#include <QVariantAnimation>
+
+#include "platform/qt/ImageConversion.h"
+#include "preview/HoverControlButton.h"
+#include "preview/PreviewPainter.h"
+#include "preview/PreviewViewContext.h"
+
+namespace vantorel {
+namespace {
+
+const QString kCloseLabel = QStringLiteral("Close window");
+const QString kMinimizeLabel = QStringLiteral("Minimize window");
+const QString kRestoreLabel = QStringLiteral("Restore window");
+const QString kActivateHint = QStringLiteral("Activates this window");
+
+// One element for the whole card: a button that activates the window, with the close and
+// minimise controls offered as its named actions rather than as children.
+class WindowItemAccessible final : public QAccessibleWidget {
+public:
+    explicit WindowItemAccessible(WindowItemView* view)
+        : QAccessibleWidget(view, QAccessible::Button) {}
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+
+    QStringList actionNames() const override {
+        return {pressAction(), kCloseLabel, view()->minimizeActionName()};
+    }
+    void doAction(const QString& name) override {
+        if (name == pressAction()) {
+            view()->activate();
+        } else if (name == kCloseLabel) {
+            view()->requestClose();
+        } else if (name == view()->minimizeActionName()) {
+            view()->requestMinimizeToggle();
+        }
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    WindowItemView* view() const { return static_cast<WindowItemView*>(widget()); }
+};
+
+QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
+    if (auto* view = qobject_cast<WindowItemView*>(object)) return new WindowItemAccessible(view);
+    return nullptr;
+}
+
+void installAccessibleFactory() {
+    static const bool installed = [] {
+        QAccessible::installFactory(&accessibleFactory);
+        return true;
+    }();
+    (void)installed;
+}
+
+}  // namespace
+
+WindowItemView::WindowItemView(PreviewViewContext& context, QWidget* parent)
+    : QWidget(parent), context_(context) {
+    installAccessibleFactory();
+    setFocusPolicy(Qt::NoFocus);
+    setAccessibleDescription(kActivateHint);
+
+    close_ = new HoverControlButton(context_, this);
+    close_->setSymbol(QStringLiteral("xmark"), kCloseLabel);
+    minimize_ = new HoverControlButton(context_, this);
+    close_->hide();
+    minimize_->hide();
+    connect(close_, &QAbstractButton::clicked, this, [this] { requestClose(); });
+    connect(minimize_, &QAbstractButton::clicked, this, [this] { requestMinimizeToggle(); });
+
+    controlsFade_ = new QVariantAnimation(this);
+    controlsFade_->setDuration(kControlsFadeMs);
+    controlsFade_->setStartValue(0.0);
+    controlsFade_->setEndValue(1.0);
+    connect(controlsFade_, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        close_->setOpacity(value.toReal());
+        minimize_->setOpacity(value.toReal());
+    });
+}
+
+WindowItemView::~WindowItemView() = default;
+
+void WindowItemView::bind(const PreviewState::Card& card, bool sameCard) {
+    card_ = card;
+    title_ = QString::fromStdString(card_.title);
+    thumbnail_ = toQImage(card_.thumbnail);
+    if (!thumbnail_.isNull()) thumbnail_.setDevicePixelRatio(2);
+    setAccessibleName(title_);
+    minimize_->setSymbol(card_.window.isMinimized
+                             ? QStringLiteral("arrow.up.left.and.arrow.down.right")
+                             : QStringLiteral("minus"),
+                         minimizeActionName());
+    if (!sameCard) {
+        pressed_ = false;
+        setHovering(false);
+    }
+    updateProgressTimer();
+    update();
+}
+
+void WindowItemView::placeInSlot(const QRectF& slot) {
+    setGeometry(slot.toAlignedRect());
+}
+
+QString WindowItemView::minimizeActionName() const {
+    return card_.window.isMinimized ? kRestoreLabel : kMinimizeLabel;
+}
+
+void WindowItemView::activate() {
+    call(context_.state().onActivate);
+}
+
+void WindowItemView::requestClose() {
+    call(context_.state().onClose);
+}
+
+void WindowItemView::requestMinimizeToggle() {
+    call(context_.state().onMinimizeToggle);
+}
+
+void WindowItemView::call(const std::function<void(const WindowInfo&)>& callback) const {
+    if (!callback) return;
+    // Copies of both: the callback may change the cards, and with them what this view shows.
+    const auto target = callback;
+    const WindowInfo window = card_.window;
+    target(window);
+}
+
+void WindowItemView::finishAnimations() {
+    if (controlsFade_->state() == QAbstractAnimation::Running) {
+        controlsFade_->setCurrentTime(controlsFade_->totalDuration());
+    }
+}
+
+bool WindowItemView::showsProgress() const {
+    return thumbnail_.isNull() && !card_.window.isMinimized;
+}
+
+qreal WindowItemView::controlsOpacity() const {
+    return close_->opacity();
+}
+
+void WindowItemView::setHovering(bool hovering) {
+    if (hovering_ == hovering) return;
+    hovering_ = hovering;
+    updateControls();
+    hoverChanged();
+    update();
+}
+
+void WindowItemView::updateControls() {
+    controlsFade_->stop();
+    if (!hovering_) {
+        // Gone at once: a control must not take a click after the pointer has left the card.
+        close_->hide();
+        minimize_->hide();
+        return;
+    }
+    placeControls();
+    close_->setOpacity(0);
+    minimize_->setOpacity(0);
+    close_->show();
+    minimize_->show();
+    close_->raise();
+    minimize_->raise();
+    controlsFade_->start();
+}
+
+void WindowItemView::updateProgressTimer() {
+    if (isVisible() && showsProgress()) {
+        if (!progressTimer_.isActive()) progressTimer_.start(kProgressTickMs, this);
+    } else {
+        progressTimer_.stop();
+    }
+}
+
+void WindowItemView::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    setHovering(true);
+}
+
+void WindowItemView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    pressed_ = false;
+    setHovering(false);
+}
+
+void WindowItemView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !cardRect().contains(event->position())) {
+        event->ignore();
+        return;
+    }
+    pressed_ = true;
+    event->accept();
+}
+
+void WindowItemView::mouseReleaseEvent(QMouseEvent* event) {
+    const bool wasPressed = std::exchange(pressed_, false);
+    if (event->button() != Qt::LeftButton || !wasPressed ||
+        !cardRect().contains(event->position())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    activate();
+}
+
+void WindowItemView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    updateProgressTimer();
+}
+
+void WindowItemView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    updateProgressTimer();
+}
+
+void WindowItemView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeControls();
+}
+
+void WindowItemView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != progressTimer_.timerId()) {
+        QWidget::timerEvent(event);
+        return;
+    }
+    phase_ = (phase_ + 1) % PreviewPainter::kProgressSpokes;
+    update(thumbnailRect().toAlignedRect().adjusted(-6, -6, 6, 6));
+}
+
+}  // namespace vantorel
