@@ -1,0 +1,386 @@
+#include "app/Gallery.h"
+
+// The core's headers before Qt's: Qt's "emit" keyword macro would rewrite the logger's emit().
+#include "preview/PreviewState.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEnterEvent>
+#include <QFont>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "platform/qt/Appearance.h"
+#include "platform/qt/GlassPainter.h"
+#include "platform/qt/SymbolTable.h"
+#include "preview/CardCollectionView.h"
+#include "preview/LargeLayoutView.h"
+#include "preview/PreviewPanelView.h"
+#include "preview/WindowCardView.h"
+#include "preview/WindowItemView.h"
+
+namespace vantorel {
+namespace {
+
+// Pictures are drawn at twice the point size, as on a high-density display.
+constexpr qreal kPixelRatio = 2;
+// Wallpaper around the panel.
+constexpr int kBackdropMargin = 36;
+
+// The look of one simulated window's content.
+struct WindowLook {
+    QString title;
+    QColor accent;
+    bool sidebar;
+    bool dark;
+};
+
+ImageRef toImage(const QImage& source) {
+    const QImage argb = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    auto image = std::make_shared<Image>();
+    image->width = argb.width();
+    image->height = argb.height();
+    image->pixels.resize(static_cast<std::size_t>(argb.width()) *
+                         static_cast<std::size_t>(argb.height()));
+    for (int y = 0; y < argb.height(); ++y) {
+        const auto* line = reinterpret_cast<const std::uint32_t*>(argb.constScanLine(y));
+        std::copy(line, line + argb.width(),
+                  image->pixels.begin() + static_cast<std::ptrdiff_t>(y) * argb.width());
+    }
+    return image;
+}
+
+// What a capture of a window would show: its title bar, a sidebar, lines of text and a picture.
+ImageRef paintWindow(const WindowLook& look, QSize size = QSize(560, 360)) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(look.dark ? QColor(30, 30, 34) : QColor(252, 252, 253));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const int w = size.width();
+    const int h = size.height();
+    const int bar = 34;
+
+    p.fillRect(0, 0, w, bar, look.dark ? QColor(46, 46, 52) : QColor(236, 236, 240));
+    p.fillRect(0, bar - 1, w, 1, look.dark ? QColor(20, 20, 22) : QColor(210, 210, 215));
+    const QColor lights[] = {QColor(255, 95, 87), QColor(254, 188, 46), QColor(40, 200, 64)};
+    for (int i = 0; i < 3; ++i) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(lights[i]);
+        p.drawEllipse(QPointF(18 + i * 20, bar / 2.0), 6, 6);
+    }
+    p.setPen(Qt::NoPen);
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(13);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(look.dark ? QColor(220, 220, 225) : QColor(60, 60, 66));
+    p.drawText(QRect(0, 0, w, bar), Qt::AlignCenter, look.title);
+    p.setPen(Qt::NoPen);
+
+    int left = 20;
+    if (look.sidebar) {
+        p.fillRect(0, bar, 130, h - bar, look.dark ? QColor(38, 38, 44) : QColor(243, 243, 246));
+        for (int i = 0; i < 7; ++i) {
+            QColor item =
+                i == 1 ? look.accent : (look.dark ? QColor(90, 90, 98) : QColor(196, 196, 204));
+            p.setBrush(item);
+            p.drawRoundedRect(QRectF(14, bar + 18 + i * 26, i == 1 ? 96 : 70 + (i * 13) % 30, 10),
+                              5, 5);
+        }
+        left = 150;
+    }
+    p.setBrush(look.accent);
+    p.drawRoundedRect(QRectF(left, bar + 20, w - left - 24, 96), 10, 10);
+    QLinearGradient shine(QPointF(left, bar + 20), QPointF(w - 24, bar + 116));
+    shine.setColorAt(0, QColor(255, 255, 255, 90));
+    shine.setColorAt(1, QColor(255, 255, 255, 0));
+    p.setBrush(shine);
+    p.drawRoundedRect(QRectF(left, bar + 20, w - left - 24, 96), 10, 10);
+    const QColor text = look.dark ? QColor(120, 120, 130) : QColor(186, 186, 194);
+    p.setBrush(text);
+    for (int i = 0; i < 6; ++i) {
+        const int y = bar + 136 + i * 24;
+        if (y + 10 > h - 10) break;
+        const int length = (w - left - 24) * (60 + (i * 37) % 40) / 100;
+        p.drawRoundedRect(QRectF(left, y, length, 10), 5, 5);
+    }
+    return toImage(image);
+}
+
+// A plain application icon: a rounded square in the application's colour with its initial.
+ImageRef paintIcon(const QColor& colour, const QString& letter) {
+    QImage image(128, 128, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QLinearGradient fill(QPointF(0, 8), QPointF(0, 120));
+    fill.setColorAt(0, colour.lighter(135));
+    fill.setColorAt(1, colour.darker(115));
+    p.fillPath(GlassPainter::shape(QRectF(8, 8, 112, 112), 26), fill);
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(64);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRect(8, 8, 112, 112), Qt::AlignCenter, letter);
+    return toImage(image);
+}
+
+const std::vector<WindowLook>& looks() {
+    static const std::vector<WindowLook> all = {
+        {"Welcome to the Pine Valley Trail", QColor(52, 120, 246), true, false},
+        {"Quarterly Report — Draft", QColor(255, 149, 0), false, false},
+        {"Inbox (12 unread)", QColor(88, 86, 214), true, false},
+        {"Release notes 0.1", QColor(52, 199, 89), false, true},
+        {"Photos from the weekend", QColor(255, 55, 95), true, false},
+        {"", QColor(90, 200, 250), false, false},
+        {"Terminal — build", QColor(142, 142, 147), false, true},
+        {"Recipes: autumn soups", QColor(175, 82, 222), true, false},
+        {"Budget 2025.numbers", QColor(48, 176, 199), false, false},
+    };
+    return all;
+}
+
+// One picture: how to fill the state and what to do to the view before drawing it.
+struct Scene {
+    QString file;
+    PreviewLayout layout = PreviewLayout::automatic;
+    PreviewSize size = PreviewSize::medium;
+    int windows = 3;
+    bool thumbnails = true;
+    std::vector<int> minimized;
+    int activeCard = -1;
+    int hoverCard = -1;
+    bool reduceTransparency = false;
+    bool icon = true;
+    int compactThreshold = 6;
+};
+
+std::vector<Scene> scenes() {
+    std::vector<Scene> all;
+    const std::pair<PreviewLayout, int> layouts[] = {{PreviewLayout::automatic, 3},
+                                                     {PreviewLayout::grid, 7},
+                                                     {PreviewLayout::list, 5},
+                                                     {PreviewLayout::large, 4}};
+    for (const auto& [layout, windows] : layouts) {
+        for (PreviewSize size : kAllPreviewSizes) {
+            Scene scene;
+            scene.file = QString::fromLatin1(toString(layout)) + "-" +
+                         QString::fromLatin1(toString(size)) + ".png";
+            scene.layout = layout;
+            scene.size = size;
+            scene.windows = windows;
+            all.push_back(scene);
+        }
+    }
+    const auto add = [&](QString file, const std::function<void(Scene&)>& adjust) {
+        Scene scene;
+        scene.file = std::move(file);
+        adjust(scene);
+        all.push_back(scene);
+    };
+    add("auto-medium-progress.png", [](Scene& s) { s.thumbnails = false; });
+    add("auto-medium-minimized.png", [](Scene& s) { s.minimized = {1}; });
+    add("auto-medium-minimized-no-icon.png", [](Scene& s) {
+        s.minimized = {0};
+        s.icon = false;
+        s.windows = 2;
+    });
+    add("list-medium-minimized.png", [](Scene& s) {
+        s.layout = PreviewLayout::list;
+        s.windows = 4;
+        s.minimized = {2};
+    });
+    add("auto-medium-hover.png", [](Scene& s) { s.hoverCard = 1; });
+    add("list-medium-hover.png", [](Scene& s) {
+        s.layout = PreviewLayout::list;
+        s.windows = 4;
+        s.hoverCard = 1;
+    });
+    add("auto-medium-hover-minimized.png", [](Scene& s) {
+        s.minimized = {0};
+        s.hoverCard = 0;
+        s.windows = 2;
+    });
+    add("grid-medium-active.png", [](Scene& s) {
+        s.layout = PreviewLayout::grid;
+        s.windows = 4;
+        s.activeCard = 2;
+    });
+    add("auto-medium-reduce-transparency.png", [](Scene& s) {
+        s.reduceTransparency = true;
+        s.hoverCard = 0;
+        s.activeCard = 2;
+    });
+    add("list-medium-reduce-transparency.png", [](Scene& s) {
+        s.layout = PreviewLayout::list;
+        s.windows = 4;
+        s.reduceTransparency = true;
+        s.activeCard = 1;
+    });
+    add("large-medium-reduce-transparency.png", [](Scene& s) {
+        s.layout = PreviewLayout::large;
+        s.windows = 3;
+        s.reduceTransparency = true;
+    });
+    add("large-medium-one.png", [](Scene& s) {
+        s.layout = PreviewLayout::large;
+        s.windows = 1;
+    });
+    add("large-medium-several.png", [](Scene& s) {
+        s.layout = PreviewLayout::large;
+        s.windows = 9;
+        s.hoverCard = 0;
+    });
+    add("auto-small-compact.png", [](Scene& s) {
+        s.size = PreviewSize::small;
+        s.windows = 9;
+    });
+    add("auto-large-scrolling.png", [](Scene& s) {
+        s.size = PreviewSize::large;
+        s.windows = 7;
+        s.compactThreshold = 10;
+    });
+    return all;
+}
+
+// A desktop wallpaper: colour for the glass to show.
+void paintBackdrop(QPainter& p, const QRectF& area) {
+    QLinearGradient sky(area.topLeft(), area.bottomRight());
+    sky.setColorAt(0, QColor(64, 104, 196));
+    sky.setColorAt(0.55, QColor(142, 98, 190));
+    sky.setColorAt(1, QColor(236, 138, 120));
+    p.fillRect(area, sky);
+    const struct {
+        qreal x, y, r;
+        QColor c;
+    } blobs[] = {{0.15, 0.2, 0.45, QColor(120, 200, 255, 150)},
+                 {0.85, 0.35, 0.4, QColor(255, 190, 120, 140)},
+                 {0.5, 0.95, 0.5, QColor(90, 60, 170, 150)}};
+    for (const auto& blob : blobs) {
+        const QPointF centre(area.left() + area.width() * blob.x,
+                             area.top() + area.height() * blob.y);
+        const qreal radius = std::max(area.width(), area.height()) * blob.r;
+        QRadialGradient glow(centre, radius);
+        glow.setColorAt(0, blob.c);
+        QColor clear = blob.c;
+        clear.setAlpha(0);
+        glow.setColorAt(1, clear);
+        p.fillRect(area, glow);
+    }
+}
+
+QPalette lightPalette() {
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(236, 236, 238));
+    palette.setColor(QPalette::WindowText, QColor(29, 29, 31));
+    palette.setColor(QPalette::Base, QColor(255, 255, 255));
+    palette.setColor(QPalette::Text, QColor(29, 29, 31));
+    palette.setColor(QPalette::Button, QColor(246, 246, 248));
+    palette.setColor(QPalette::ButtonText, QColor(29, 29, 31));
+    palette.setColor(QPalette::Highlight, QColor(0, 122, 255));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    return palette;
+}
+
+void hover(QWidget* widget) {
+    const QPointF inside(widget->width() / 2.0, widget->height() / 2.0);
+    QEnterEvent event(inside, widget->mapToGlobal(inside), widget->mapToGlobal(inside));
+    QApplication::sendEvent(widget, &event);
+}
+
+bool render(const Scene& scene, const QString& path, const SymbolTable& symbols) {
+    Appearance appearance(nullptr);
+    appearance.setReduceMotionOverride(false);
+    appearance.setReduceTransparencyOverride(scene.reduceTransparency);
+
+    static const ImageRef icon = paintIcon(QColor(0, 132, 255), QStringLiteral("S"));
+    PreviewState state;
+    state.setLayout(scene.layout);
+    state.setPreviewSize(scene.size);
+    state.setCompactThreshold(scene.compactThreshold);
+    std::vector<WindowInfo> windows;
+    for (int i = 0; i < scene.windows; ++i) {
+        WindowInfo window;
+        window.id = static_cast<std::uint32_t>(1000 + i);
+        window.cgWindowID = window.id;
+        window.title = looks()[static_cast<std::size_t>(i) % looks().size()].title.toStdString();
+        window.isMinimized =
+            std::find(scene.minimized.begin(), scene.minimized.end(), i) != scene.minimized.end();
+        windows.push_back(window);
+    }
+    state.update("Safari", scene.icon ? icon : nullptr, windows);
+    for (int i = 0; i < scene.windows; ++i) {
+        const WindowInfo& window = windows[static_cast<std::size_t>(i)];
+        if (scene.thumbnails && !window.isMinimized) {
+            state.setThumbnail(paintWindow(looks()[static_cast<std::size_t>(i) % looks().size()]),
+                               window.id);
+        }
+        if (i == scene.activeCard) state.setActive(window.id, true);
+    }
+
+    PreviewPanelView view(state, appearance, symbols);
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.resize(view.sizeHint());
+    view.show();
+    QApplication::processEvents();
+
+    if (scene.hoverCard >= 0) {
+        QWidget* target = scene.layout == PreviewLayout::large
+                              ? static_cast<QWidget*>(view.largeLayout()->hero())
+                              : view.collection()->viewAt(scene.hoverCard);
+        if (target) hover(target);
+    }
+    view.finishAnimations();
+    QApplication::processEvents();
+
+    const QSize size = view.size() + QSize(2 * kBackdropMargin, 2 * kBackdropMargin);
+    QImage picture(size * kPixelRatio, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(kPixelRatio);
+    QPainter painter(&picture);
+    paintBackdrop(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    view.render(&painter, QPoint(kBackdropMargin, kBackdropMargin), QRegion(),
+                QWidget::DrawChildren);
+    painter.end();
+    return picture.save(path, "PNG");
+}
+
+}  // namespace
+
+int Gallery::run(int argc, char** argv) {
+    // Pictures need no display: without one, Qt draws offscreen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    QApplication::setPalette(lightPalette());
+
+    const QString directory = QString::fromStdString(directory_);
+    if (!QDir().mkpath(directory)) {
+        out_ << "Could not create " << directory_ << "\n";
+        return 1;
+    }
+    const SymbolTable& symbols = SymbolTable::shared();
+    int written = 0;
+    for (const Scene& scene : scenes()) {
+        const QString path = QDir(directory).filePath(scene.file);
+        if (!render(scene, path, symbols)) {
+            out_ << "Could not write " << path.toStdString() << "\n";
+            return 1;
+        }
+        out_ << path.toStdString() << "\n";
+        ++written;
+    }
+    out_ << "Wrote " << written << " pictures\n";
+    return 0;
+}
+
+}  // namespace vantorel
