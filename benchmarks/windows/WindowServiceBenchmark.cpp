@@ -50,10 +50,18 @@ struct BusyDesktop {
     }
 
     PlatformPorts ports(Logger& logger) {
-        return PlatformPorts{
-            desktop.accessibility, desktop.workspace, desktop.screens,           desktop.pointer,
-            desktop.defaults,      desktop.files,     desktop.scheduler,         logger,
-            desktop.windowServer,  desktop.keyEvents, desktop.permissionServices};
+        return PlatformPorts{desktop.accessibility,
+                             desktop.workspace,
+                             desktop.screens,
+                             desktop.pointer,
+                             desktop.defaults,
+                             desktop.files,
+                             desktop.scheduler,
+                             logger,
+                             desktop.windowServer,
+                             desktop.keyEvents,
+                             desktop.permissionServices,
+                             desktop.capture};
     }
 
     SimDesktop desktop;

@@ -10,6 +10,7 @@ class PermissionServices;
 class Pointer;
 class Scheduler;
 class Screens;
+class ScreenCapture;
 class UserDefaults;
 class WindowServer;
 class Workspace;
@@ -28,6 +29,7 @@ struct PlatformPorts {
     WindowServer& windowServer;
     KeyEvents& keyEvents;
     PermissionServices& permissionServices;
+    ScreenCapture& capture;
 };
 
 }  // namespace vantorel

@@ -38,7 +38,8 @@ class Scheduler {
 public:
     virtual ~Scheduler() = default;
     virtual TimePoint now() const = 0;
-    // Runs work on the main thread after the current work, never inside this call.
+    // Runs work on the main thread after the current work, never inside this call. The one
+    // call that may come from another thread: that is how an actor answers the main thread.
     virtual void post(std::function<void()> work) = 0;
     // Runs work on the main thread once the delay has elapsed, unless cancelled first.
     // A negative delay counts as zero.

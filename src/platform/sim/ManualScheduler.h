@@ -11,7 +11,8 @@
 namespace vantorel {
 
 // The main run loop on virtual time: nothing runs until the test (or tour) advances the clock.
-// Work due at the same instant runs in the order it was scheduled.
+// Work due at the same instant runs in the order it was scheduled. Single-threaded: everything
+// posted to it must come from the thread that advances it (a ManualExecutor keeps it so).
 class ManualScheduler final : public Scheduler {
 public:
     TimePoint now() const override { return now_; }

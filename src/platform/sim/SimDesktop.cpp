@@ -18,9 +18,9 @@ SimDesktop::SimDesktop() {
 }
 
 PlatformPorts SimDesktop::ports() {
-    return PlatformPorts{accessibility, workspace, screens,           pointer,
-                         defaults,      files,     scheduler,         logger,
-                         windowServer,  keyEvents, permissionServices};
+    return PlatformPorts{
+        accessibility, workspace, screens,      pointer,   defaults,           files,
+        scheduler,     logger,    windowServer, keyEvents, permissionServices, capture};
 }
 
 ProcessId SimDesktop::launch(const SimAppSpec& spec) {

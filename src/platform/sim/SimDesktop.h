@@ -14,6 +14,7 @@
 #include "platform/sim/SimKeyEvents.h"
 #include "platform/sim/SimPermissionServices.h"
 #include "platform/sim/SimPointer.h"
+#include "platform/sim/SimScreenCapture.h"
 #include "platform/sim/SimScreens.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "platform/sim/SimWindowServer.h"
@@ -65,6 +66,8 @@ public:
     SimWindows windows{accessibility, workspace, windowServer};
     SimKeyEvents keyEvents{scheduler};
     SimPermissionServices permissionServices{scheduler};
+    // Stills and streams of the windows above.
+    SimScreenCapture capture{scheduler, windows, windowServer};
 
     PlatformPorts ports();
 
