@@ -1,0 +1,231 @@
+#include "app/AppCoordinator.h"
+
+#include <algorithm>
+#include <chrono>
+#include <limits>
+#include <string>
+
+#include "app/PermissionsManager.h"
+#include "app/Preferences.h"
+#include "dock/DockEdge.h"
+
+namespace vantorel {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr Duration kAccessibilityPollInterval = 1s;
+
+}  // namespace
+
+AppCoordinator::AppCoordinator(const PlatformPorts& ports, PermissionsManager& permissions,
+                               Preferences& preferences, Executor& captureExecutor,
+                               const PreviewPanel::SurfaceFactory& makePreviewSurface)
+    : ports_(ports),
+      permissions_(permissions),
+      dockObserver_(ports),
+      windowService_(ports),
+      thumbnails_(ports, captureExecutor),
+      actions_(ports),
+      hover_(ports.scheduler),
+      panel_(ports.screens, ports.logger, makePreviewSurface),
+      preferences_(preferences),
+      appLog_(ports.logger, "app"),
+      captureLog_(ports.logger, "capture"),
+      self_(std::make_shared<AppCoordinator*>(this)) {
+    dockObserver_.onHoverChange = [this](const std::optional<DockItem>& item) {
+        if (item) {
+            hover_.hover(*item);
+        } else {
+            hover_.hoverEnded();
+        }
+    };
+    hover_.onShow = [this](const DockItem& item) { route(item); };
+    hover_.onHide = [this] { hideAll(); };
+    panel_.onPanelHoverChange = [this](bool inside) {
+        if (inside) {
+            hover_.pointerEnteredPanel();
+        } else {
+            hover_.pointerLeftPanel();
+        }
+    };
+    PreviewState& state = panel_.state();
+    state.onActivate = [this](const WindowInfo& window) { activateCard(window); };
+    state.onClose = [this](const WindowInfo& window) { closeCard(window); };
+    state.onMinimizeToggle = [this](const WindowInfo& window) { toggleMinimized(window); };
+    applyPreferences();
+    preferences_.onChange = [this] { applyPreferences(); };
+}
+
+AppCoordinator::~AppCoordinator() {
+    accessibilityPoll_.cancel();
+    cancelThumbnailTasks();
+    preferences_.onChange = nullptr;
+}
+
+void AppCoordinator::applyPreferences() {
+    hover_.setTiming(HoverController::Timing::fromMilliseconds(preferences_.showDelayMS(),
+                                                               preferences_.hideDelayMS()));
+}
+
+void AppCoordinator::start() {
+    if (permissions_.accessibility() != PermissionsManager::Status::granted) {
+        appLog_.info("Waiting for Accessibility before starting…");
+        accessibilityPoll_ =
+            ports_.scheduler.schedule(kAccessibilityPollInterval, [this] { pollAccessibility(); });
+        return;
+    }
+    startObserving();
+}
+
+void AppCoordinator::pollAccessibility() {
+    if (permissions_.checkAccessibility(false)) {
+        startObserving();
+        return;
+    }
+    accessibilityPoll_ =
+        ports_.scheduler.schedule(kAccessibilityPollInterval, [this] { pollAccessibility(); });
+}
+
+void AppCoordinator::startObserving() {
+    accessibilityPoll_.cancel();
+    accessibilityPoll_ = TaskHandle();
+    observing_ = true;
+    dockObserver_.start();
+    appLog_.info("Coordinator started");
+}
+
+void AppCoordinator::route(const DockItem& item) {
+    currentItem_ = item;
+    // Folders get their own panel with the widgets; until then they show nothing.
+    if (const RunningApplication* app = item.application()) showPreview(*app, item);
+}
+
+void AppCoordinator::showPreview(const RunningApplication& app, const DockItem& item) {
+    cancelThumbnailTasks();
+    const std::vector<WindowInfo> windows = windowService_.windows(app);
+    if (windows.empty()) {
+        hideAll();
+        return;
+    }
+
+    PreviewState& state = panel_.state();
+    if (state.layout() != preferences_.previewLayout())
+        state.setLayout(preferences_.previewLayout());
+    if (state.previewSize() != preferences_.previewSize()) {
+        state.setPreviewSize(preferences_.previewSize());
+    }
+    // The setting is a 64-bit count; the model's is an int, and any value past its range means
+    // the same ("never switch to the list").
+    const auto threshold = static_cast<int>(
+        std::clamp<std::int64_t>(preferences_.compactThreshold(), std::numeric_limits<int>::min(),
+                                 std::numeric_limits<int>::max()));
+    if (state.compactThreshold() != threshold) state.setCompactThreshold(threshold);
+
+    state.update(item.title, item.icon(ports_.workspace), windows);
+    panel_.show(currentDockEdge(ports_.defaults), item.frame);
+    startThumbnails(windows);
+}
+
+void AppCoordinator::cancelThumbnailTasks() {
+    for (const auto& task : thumbnailTasks_)
+        task.cancel();
+    thumbnailTasks_.clear();
+}
+
+void AppCoordinator::startThumbnails(const std::vector<WindowInfo>& windows) {
+    auto pairs = std::make_shared<std::vector<CardPair>>();
+    for (const auto& window : windows) {
+        if (window.cgWindowID != 0) pairs->emplace_back(window.cgWindowID, window.id);
+    }
+    auto task = std::make_shared<TaskHandle::State>();
+    thumbnailTasks_ = {TaskHandle(task)};
+    std::weak_ptr<AppCoordinator*> weak = self_;
+    ports_.scheduler.post([weak, task, pairs] {
+        auto self = weak.lock();
+        if (!self) return;
+        AppCoordinator& coordinator = **self;
+        coordinator.thumbnails_.beginSession([weak, task, pairs](ThumbnailService::Session s) {
+            if (auto alive = weak.lock()) (*alive)->snapshotNext(task, pairs, 0, s);
+        });
+    });
+}
+
+void AppCoordinator::snapshotNext(std::shared_ptr<TaskHandle::State> task,
+                                  std::shared_ptr<const std::vector<CardPair>> pairs,
+                                  std::size_t index, ThumbnailService::Session session) {
+    if (index == pairs->size()) {
+        if (!preferences_.liveThumbnails()) {
+            logCapturesRunning(pairs->size());
+            return;
+        }
+        startLiveNext(std::move(task), std::move(pairs), 0, session);
+        return;
+    }
+    if (task->cancelled) return;
+    const auto [windowID, cardID] = (*pairs)[index];
+    std::weak_ptr<AppCoordinator*> weak = self_;
+    thumbnails_.snapshot(windowID, [weak, task, pairs, index, session, cardID](ImageRef image) {
+        auto self = weak.lock();
+        if (!self) return;
+        if (image) (*self)->panel_.state().setThumbnail(std::move(image), cardID);
+        (*self)->snapshotNext(task, pairs, index + 1, session);
+    });
+}
+
+void AppCoordinator::startLiveNext(std::shared_ptr<TaskHandle::State> task,
+                                   std::shared_ptr<const std::vector<CardPair>> pairs,
+                                   std::size_t index, ThumbnailService::Session session) {
+    if (index == pairs->size()) {
+        logCapturesRunning(pairs->size());
+        return;
+    }
+    if (task->cancelled) return;
+    const auto [windowID, cardID] = (*pairs)[index];
+    std::weak_ptr<AppCoordinator*> weak = self_;
+    thumbnails_.startLive(
+        windowID, session,
+        [weak, cardID](ImageRef frame) {
+            if (auto self = weak.lock())
+                (*self)->panel_.state().setThumbnail(std::move(frame), cardID);
+        },
+        [weak, task, pairs, index, session] {
+            if (auto self = weak.lock()) (*self)->startLiveNext(task, pairs, index + 1, session);
+        });
+}
+
+void AppCoordinator::logCapturesRunning(std::size_t count) const {
+    if (captureLog_.debugEnabled()) {
+        captureLog_.debug("Captures running for " + std::to_string(count) + " window(s)");
+    }
+}
+
+void AppCoordinator::hideAll() {
+    cancelThumbnailTasks();
+    thumbnails_.stopAll();
+    hover_.reset();
+    currentItem_.reset();
+    panel_.hide();
+}
+
+void AppCoordinator::activateCard(WindowInfo window) {
+    actions_.activate(window);
+    hideAll();
+}
+
+void AppCoordinator::closeCard(WindowInfo window) {
+    actions_.close(window);
+    panel_.state().removeCard(window.id);
+    if (panel_.state().cards().empty()) hideAll();
+}
+
+void AppCoordinator::toggleMinimized(WindowInfo window) {
+    actions_.setMinimized(window, !window.isMinimized);
+    if (currentItem_) {
+        // A copy: routing replaces currentItem_.
+        const DockItem item = *currentItem_;
+        route(item);
+    }
+}
+
+}  // namespace vantorel

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "dock/DockItem.h"
+#include "dock/DockObserver.h"
+#include "dock/HoverController.h"
+#include "platform/Logger.h"
+#include "platform/PlatformPorts.h"
+#include "platform/Scheduler.h"
+#include "preview/PreviewPanel.h"
+#include "windows/ThumbnailService.h"
+#include "windows/WindowActions.h"
+#include "windows/WindowService.h"
+
+namespace vantorel {
+
+class Executor;
+class PermissionsManager;
+class Preferences;
+
+// Owns every service and panel of the running application and connects them: hover reports
+// go through the hover timing, each show is routed to one panel, the preview is filled from the
+// window service with thumbnails from the capture service, and the cards' requests are carried
+// out. Main thread only.
+class AppCoordinator {
+public:
+    AppCoordinator(const PlatformPorts& ports, PermissionsManager& permissions,
+                   Preferences& preferences, Executor& captureExecutor,
+                   const PreviewPanel::SurfaceFactory& makePreviewSurface);
+    ~AppCoordinator();
+    AppCoordinator(const AppCoordinator&) = delete;
+    AppCoordinator& operator=(const AppCoordinator&) = delete;
+
+    // Begins observing the Dock, now or once Accessibility is granted. Called once.
+    void start();
+
+    bool observing() const { return observing_; }
+    const std::optional<DockItem>& currentItem() const { return currentItem_; }
+    PreviewPanel& panel() { return panel_; }
+    HoverController& hover() { return hover_; }
+    DockObserver& dockObserver() { return dockObserver_; }
+
+private:
+    using CardPair = std::pair<WindowNumber, std::uint32_t>;  // window number, card id
+
+    void applyPreferences();
+    void pollAccessibility();
+    void startObserving();
+    void route(const DockItem& item);
+    void showPreview(const RunningApplication& app, const DockItem& item);
+    void cancelThumbnailTasks();
+    void startThumbnails(const std::vector<WindowInfo>& windows);
+    void snapshotNext(std::shared_ptr<TaskHandle::State> task,
+                      std::shared_ptr<const std::vector<CardPair>> pairs, std::size_t index,
+                      ThumbnailService::Session session);
+    void startLiveNext(std::shared_ptr<TaskHandle::State> task,
+                       std::shared_ptr<const std::vector<CardPair>> pairs, std::size_t index,
+                       ThumbnailService::Session session);
+    void logCapturesRunning(std::size_t count) const;
+    void hideAll();
+    // By value: the card that handed the window over may be gone before these return.
+    void activateCard(WindowInfo window);
+    void closeCard(WindowInfo window);
+    void toggleMinimized(WindowInfo window);
+
+    PlatformPorts ports_;
+    PermissionsManager& permissions_;
+    DockObserver dockObserver_;
+    WindowService windowService_;
+    ThumbnailService thumbnails_;
+    WindowActions actions_;
+    HoverController hover_;
+    PreviewPanel panel_;
+    Preferences& preferences_;
+    std::optional<DockItem> currentItem_;
+    std::vector<TaskHandle> thumbnailTasks_;
+    TaskHandle accessibilityPoll_;
+    bool observing_ = false;
+    Log appLog_;
+    Log captureLog_;
+    // Work that resumes later holds this weakly and does nothing once the coordinator is gone.
+    std::shared_ptr<AppCoordinator*> self_;
+};
+
+}  // namespace vantorel
