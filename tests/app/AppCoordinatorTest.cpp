@@ -265,7 +265,7 @@ TEST_F(AppCoordinatorTest, ALateStreamStartAfterThePanelMovedOnIsDropped) {
 }
 
 TEST_F(AppCoordinatorTest, WithoutScreenRecordingCardsKeepTheirPlaceholders) {
-    desktop.capture.setScreenRecordingGranted(false);
+    desktop.setScreenRecordingGranted(false);
     coordinator().start();
     pointAt(0);
     advance(500ms);

@@ -71,6 +71,12 @@ public:
 
     PlatformPorts ports();
 
+    // The user's Screen Recording choice: both the capture and the permission probe obey it.
+    void setScreenRecordingGranted(bool granted) {
+        capture.setScreenRecordingGranted(granted);
+        permissionServices.setScreenRecordingAllowed(granted);
+    }
+
     // Processes.
     ProcessId launch(const SimAppSpec& spec);
     void terminate(ProcessId pid);
