@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "app/PermissionsManager.h"
 #include "app/Preferences.h"
@@ -101,6 +102,10 @@ TEST_F(AppCoordinatorTest, RestingOnATileShowsItsWindowsWithOneStillEachWhenNotL
     preferences.setLiveThumbnails(false);
     coordinator().start();
     EXPECT_EQ(desktop.logger.count("Coordinator started"), 1u);
+    std::map<std::uint32_t, int> images;
+    auto subscription = coordinator().panel().state().observe([&](const PreviewState::Change& c) {
+        if (c.kind == PreviewState::Change::Kind::thumbnail) ++images[c.cardID];
+    });
 
     pointAt(0);
     advance(170ms);
@@ -110,8 +115,11 @@ TEST_F(AppCoordinatorTest, RestingOnATileShowsItsWindowsWithOneStillEachWhenNotL
     EXPECT_EQ(cardTitles(), (std::vector<std::string>{"Safari 1", "Safari 2", "Safari 3"}));
 
     advance(2s);
-    for (const auto& card : coordinator().panel().state().cards())
+    for (const auto& card : coordinator().panel().state().cards()) {
         EXPECT_TRUE(card.thumbnail);
+        EXPECT_EQ(images[card.id], 1);
+    }
+    EXPECT_EQ(desktop.capture.stillCaptureCount(), 3u);
     EXPECT_EQ(desktop.logger.count("Captures running for 3 window(s)"), 1u);
     EXPECT_TRUE(desktop.capture.runningStreams().empty());
 }
