@@ -1,0 +1,123 @@
+#include "app/CommandLine.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vantorel {
+namespace {
+
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+bool isOption(std::string_view argument) {
+    return argument.size() > 1 && argument.front() == '-';
+}
+
+}  // namespace
+
+CommandLine CommandLine::parse(int argc, const char* const* argv) {
+    std::vector<std::string_view> arguments;
+    for (int i = 0; i < argc; ++i) {
+        if (argv[i]) arguments.emplace_back(argv[i]);
+    }
+    return parse(arguments);
+}
+
+CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
+    CommandLine line;
+    bool modeGiven = false;
+    const auto fail = [&line](std::string message) {
+        if (line.error.empty()) line.error = std::move(message);
+    };
+    const auto setMode = [&](Mode mode, std::string_view name) {
+        if (modeGiven && line.mode != mode) fail("--" + std::string(name) + " with another mode");
+        modeGiven = true;
+        line.mode = mode;
+    };
+    const auto setDirectory = [&](std::string_view value) {
+        if (!line.directory.empty() && line.directory != value) fail("two directories given");
+        line.directory = std::string(value);
+    };
+
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        const bool hasNext = i + 1 < arguments.size() && !isOption(arguments[i + 1]);
+        if (argument == "--help" || argument == "-h") {
+            setMode(Mode::help, "help");
+        } else if (argument == "--playground") {
+            setMode(Mode::playground, "playground");
+        } else if (argument == "--tour") {
+            setMode(Mode::tour, "tour");
+            if (hasNext) setDirectory(arguments[++i]);
+        } else if (argument == "--gallery") {
+            setMode(Mode::gallery, "gallery");
+            if (!hasNext) {
+                fail("--gallery needs a directory");
+                continue;
+            }
+            setDirectory(arguments[++i]);
+        } else if (argument == "--dir") {
+            if (!hasNext) {
+                fail("--dir needs a directory");
+                continue;
+            }
+            setDirectory(arguments[++i]);
+        } else if (argument == "--log-level" || argument.rfind("--log-level=", 0) == 0) {
+            std::string_view value;
+            if (argument.size() > std::string_view("--log-level").size()) {
+                value = argument.substr(std::string_view("--log-level=").size());
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
+            }
+            line.logLevel = parseLogLevel(value);
+            if (!line.logLevel) {
+                fail("unknown log level \"" + std::string(value) + "\" (debug, info or error)");
+            }
+        } else {
+            fail("unknown argument \"" + std::string(argument) + "\"");
+        }
+    }
+    if (line.mode == Mode::gallery && line.directory.empty()) fail("--gallery needs a directory");
+    return line;
+}
+
+std::optional<LogLevel> CommandLine::parseLogLevel(std::string_view text) {
+    const std::string value = lowered(text);
+    if (value == "debug") return LogLevel::debug;
+    if (value == "info") return LogLevel::info;
+    if (value == "error") return LogLevel::error;
+    return std::nullopt;
+}
+
+LogLevel CommandLine::effectiveLogLevel(const char* environmentValue, LogLevel fallback) const {
+    if (logLevel) return *logLevel;
+    if (environmentValue) {
+        if (auto level = parseLogLevel(environmentValue)) return *level;
+    }
+    return fallback;
+}
+
+CommandLine::Mode CommandLine::resolvedMode(bool hasDisplay) const {
+    if (mode != Mode::automatic) return mode;
+    return hasDisplay ? Mode::playground : Mode::tour;
+}
+
+const char* CommandLine::usage() {
+    return "Usage: vantorel [--playground | --tour [DIR] | --gallery DIR] [--dir DIR]\n"
+           "                [--log-level debug|info|error]\n"
+           "  (no mode)          the playground where a display exists, else the tour\n"
+           "  --playground       Vantorel on the simulated desktop, drawn as a window\n"
+           "  --tour [DIR]       drive Vantorel over the simulated desktop by a script, print\n"
+           "                     its log and write a picture of the screen at each step to DIR\n"
+           "  --gallery DIR      draw the preview panel in each of its states as PNG files\n"
+           "  --dir DIR          where the simulated world's folders (and the tour's pictures)\n"
+           "                     go; default: a folder in the temporary directory\n"
+           "  --log-level LEVEL  debug lines are off unless asked for, here or with\n"
+           "                     VANTOREL_LOG_LEVEL=debug\n";
+}
+
+}  // namespace vantorel

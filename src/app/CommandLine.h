@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Logger.h"
+
+namespace vantorel {
+
+// What the vantorel command was asked to do.
+struct CommandLine {
+    enum class Mode {
+        // The playground where a display exists, the tour where none does.
+        automatic,
+        playground,
+        tour,
+        gallery,
+        help,
+    };
+
+    // The environment variable that sets the log level when --log-level does not.
+    static constexpr const char* kLogLevelVariable = "VANTOREL_LOG_LEVEL";
+
+    Mode mode = Mode::automatic;
+    // Where the simulated world's folders and the tour's pictures go (the gallery's pictures for
+    // --gallery); empty for the default.
+    std::string directory;
+    std::optional<LogLevel> logLevel;
+    // Why the arguments were refused; empty when they were not.
+    std::string error;
+
+    // argv[0] is the program; every other argument is looked at.
+    static CommandLine parse(const std::vector<std::string_view>& arguments);
+    static CommandLine parse(int argc, const char* const* argv);
+
+    // "debug", "info" or "error", in any case; nullopt for anything else.
+    static std::optional<LogLevel> parseLogLevel(std::string_view text);
+    // The flag, else the environment's value (nullptr: unset; an unknown value is ignored), else
+    // the fallback.
+    LogLevel effectiveLogLevel(const char* environmentValue, LogLevel fallback) const;
+
+    // The mode once automatic is resolved: the playground needs a display.
+    Mode resolvedMode(bool hasDisplay) const;
+
+    static const char* usage();
+};
+
+}  // namespace vantorel

@@ -1,0 +1,55 @@
+#include "app/VantorelApp.h"
+
+#include "platform/DefaultsValue.h"
+#include "platform/Scheduler.h"
+#include "platform/UserDefaults.h"
+
+namespace vantorel {
+
+VantorelApp::VantorelApp(const PlatformPorts& ports, LoginItems& loginItems,
+                         Executor& captureExecutor, PreviewPanel::SurfaceFactory makePreviewSurface)
+    : ports_(ports),
+      captureExecutor_(captureExecutor),
+      makePreviewSurface_(std::move(makePreviewSurface)),
+      log_(ports.logger, "app"),
+      permissions_(ports),
+      launch_(loginItems, ports.logger),
+      preferences_(ports.defaults.standard(), ports.logger),
+      self_(std::make_shared<VantorelApp*>(this)) {
+    std::weak_ptr<VantorelApp*> weak = self_;
+    ports_.scheduler.post([weak] {
+        if (auto self = weak.lock()) (*self)->startUp();
+    });
+}
+
+VantorelApp::~VantorelApp() = default;
+
+bool VantorelApp::welcomeDue() const {
+    const auto value = ports_.defaults.standard().object(kDidShowWelcomeKey);
+    // Anything but a boolean true, a missing key included, means it was never finished.
+    const bool* shown = value ? value->as<bool>() : nullptr;
+    return !(shown && *shown);
+}
+
+void VantorelApp::startUp() {
+    if (welcomeDue()) log_.debug("Welcome window due; it is not part of this build yet");
+    // Untrusted, this shows the system's prompt at every launch.
+    permissions_.checkAccessibility(true);
+    std::weak_ptr<VantorelApp*> weak = self_;
+    permissions_.refreshScreenRecording([weak] {
+        if (auto self = weak.lock()) (*self)->finishStartUp();
+    });
+}
+
+void VantorelApp::finishStartUp() {
+    permissions_.refreshCalendarStatus();
+    permissions_.refreshRemindersStatus();
+    // Missing permissions do not stop anything here: the coordinator waits for Accessibility
+    // itself.
+    retainer_.coordinator = std::make_unique<AppCoordinator>(ports_, permissions_, preferences_,
+                                                             captureExecutor_, makePreviewSurface_);
+    retainer_.coordinator->start();
+    if (onStarted) onStarted(*retainer_.coordinator);
+}
+
+}  // namespace vantorel

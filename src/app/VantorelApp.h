@@ -1,0 +1,65 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "app/AppRetainer.h"
+#include "app/LaunchAtLogin.h"
+#include "app/PermissionsManager.h"
+#include "app/Preferences.h"
+#include "platform/Logger.h"
+#include "platform/PlatformPorts.h"
+#include "preview/PreviewPanel.h"
+
+namespace vantorel {
+
+class Executor;
+class LoginItems;
+
+// The application: the shared permissions, launch-at-login switch and preferences, and the
+// start-up sequence that creates and starts the coordinator. Construction only queues the
+// sequence on the main thread; it runs once the run loop turns. Main thread only.
+class VantorelApp {
+public:
+    // Set by the welcome flow once it has been shown to the end.
+    static constexpr std::string_view kDidShowWelcomeKey = "didShowWelcome";
+
+    // The ports, the login items, the executor and whatever the factory captures must outlive
+    // the application.
+    VantorelApp(const PlatformPorts& ports, LoginItems& loginItems, Executor& captureExecutor,
+                PreviewPanel::SurfaceFactory makePreviewSurface);
+    ~VantorelApp();
+    VantorelApp(const VantorelApp&) = delete;
+    VantorelApp& operator=(const VantorelApp&) = delete;
+
+    PermissionsManager& permissions() { return permissions_; }
+    LaunchAtLogin& launchAtLogin() { return launch_; }
+    Preferences& preferences() { return preferences_; }
+    // Null until the start-up sequence has created it.
+    AppCoordinator* coordinator() const { return retainer_.coordinator.get(); }
+
+    // Whether the welcome window is due: "didShowWelcome" is not true in the store.
+    bool welcomeDue() const;
+
+    // Called once the coordinator has been created and started.
+    std::function<void(AppCoordinator&)> onStarted;
+
+private:
+    void startUp();
+    void finishStartUp();
+
+    PlatformPorts ports_;
+    Executor& captureExecutor_;
+    PreviewPanel::SurfaceFactory makePreviewSurface_;
+    Log log_;
+    PermissionsManager permissions_;
+    LaunchAtLogin launch_;
+    Preferences preferences_;
+    // After what the coordinator refers to, so that it goes first.
+    AppRetainer retainer_;
+    // Work queued for later holds this weakly and does nothing once the application is gone.
+    std::shared_ptr<VantorelApp*> self_;
+};
+
+}  // namespace vantorel
