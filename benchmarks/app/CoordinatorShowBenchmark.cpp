@@ -1,4 +1,3 @@
-// The core's headers before Qt's: Qt's "emit" keyword macro would rewrite the logger's emit().
 #include "app/AppCoordinator.h"
 #include "app/PermissionsManager.h"
 #include "app/Preferences.h"

@@ -1,6 +1,5 @@
 #include "app/Gallery.h"
 
-// The core's headers before Qt's: Qt's "emit" keyword macro would rewrite the logger's emit().
 #include "preview/PreviewState.h"
 
 #include <QApplication>

@@ -34,12 +34,12 @@ public:
     Log(Logger& logger, std::string_view category) : logger_(&logger), category_(category) {}
 
     bool debugEnabled() const { return logger_->isEnabled(LogLevel::debug); }
-    void debug(std::string_view message) const { emit(LogLevel::debug, message); }
-    void info(std::string_view message) const { emit(LogLevel::info, message); }
-    void error(std::string_view message) const { emit(LogLevel::error, message); }
+    void debug(std::string_view message) const { send(LogLevel::debug, message); }
+    void info(std::string_view message) const { send(LogLevel::info, message); }
+    void error(std::string_view message) const { send(LogLevel::error, message); }
 
 private:
-    void emit(LogLevel level, std::string_view message) const {
+    void send(LogLevel level, std::string_view message) const {
         if (logger_->isEnabled(level)) logger_->write({kSubsystem, category_, level, message});
     }
 

@@ -1,4 +1,3 @@
-// The core's headers first: Qt's "emit" keyword macro would rewrite the logger's emit().
 #include "platform/sim/MemoryLogger.h"
 #include "platform/sim/SimScreens.h"
 #include "preview/CardCollectionView.h"
