@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 
+#include "platform/qt/GeometryConversion.h"
 #include "platform/qt/Spring.h"
 #include "preview/PreviewState.h"
 #include "preview/PreviewViewContext.h"
@@ -20,10 +21,6 @@ const Spring kLayoutSpring(0.34, 0.82);
 constexpr std::size_t kMaxSpareViews = 24;
 // One wheel notch, in points.
 constexpr qreal kWheelStep = 48;
-
-QRectF toQRect(const Rect& rect) {
-    return {rect.minX(), rect.minY(), rect.width(), rect.height()};
-}
 
 QRectF lerp(const QRectF& a, const QRectF& b, qreal t) {
     return {a.x() + (b.x() - a.x()) * t, a.y() + (b.y() - a.y()) * t,

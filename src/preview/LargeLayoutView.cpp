@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/qt/GeometryConversion.h"
 #include "platform/qt/GlassPainter.h"
 #include "platform/qt/ImageConversion.h"
 #include "preview/PreviewPainter.h"
@@ -18,10 +19,6 @@ namespace vantorel {
 namespace {
 
 constexpr qreal kWheelStep = 48;
-
-QRectF toQRect(const Rect& rect) {
-    return {rect.minX(), rect.minY(), rect.width(), rect.height()};
-}
 
 // Layout frames are in body coordinates; the view starts kBleed before the body.
 QRectF inView(const Rect& rect) {

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/qt/Appearance.h"
+#include "platform/qt/GeometryConversion.h"
 #include "platform/qt/GlassPainter.h"
 #include "platform/qt/ImageConversion.h"
 #include "preview/CardCollectionView.h"
@@ -14,10 +15,6 @@
 
 namespace vantorel {
 namespace {
-
-QRectF toQRect(const Rect& rect) {
-    return {rect.minX(), rect.minY(), rect.width(), rect.height()};
-}
 
 QString countText(const PreviewState& state) {
     return QString::number(static_cast<qlonglong>(state.cards().size()));

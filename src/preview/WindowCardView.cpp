@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "platform/qt/GeometryConversion.h"
 #include "platform/qt/GlassPainter.h"
 #include "platform/qt/Spring.h"
 #include "preview/HoverControlButton.h"
@@ -17,14 +18,6 @@ namespace vantorel {
 namespace {
 
 const Spring kHoverSpring(0.28, 0.7);
-
-Size toSize(const QSizeF& size) {
-    return {size.width(), size.height()};
-}
-
-QRectF toQRect(const Rect& rect) {
-    return {rect.minX(), rect.minY(), rect.width(), rect.height()};
-}
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include "platform/qt/GeometryConversion.h"
 #include "platform/qt/GlassPainter.h"
 #include "preview/HoverControlButton.h"
 #include "preview/PreviewMetrics.h"
@@ -10,18 +11,6 @@
 #include "preview/PreviewViewContext.h"
 
 namespace vantorel {
-namespace {
-
-Size toSize(const QSizeF& size) {
-    return {size.width(), size.height()};
-}
-
-QRectF toQRect(const Rect& rect) {
-    return {rect.minX(), rect.minY(), rect.width(), rect.height()};
-}
-
-}  // namespace
-
 WindowRowView::WindowRowView(PreviewViewContext& context, QWidget* parent)
     : WindowItemView(context, parent) {}
 
