@@ -17,8 +17,9 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# The playground where a display exists, the tour where none does: vantorel decides.
 run: build
-	@$(BUILD)/src/app/vantorel --tour $(BUILD)/tour
+	@$(BUILD)/src/app/vantorel --dir $(BUILD)/desktop
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

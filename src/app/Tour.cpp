@@ -1,13 +1,41 @@
-#include "app/Tour.h"
-
-#include <chrono>
-
+// The core's headers before Qt's: Qt's keyword macros would rewrite names in them.
 #include "app/DefaultWorld.h"
-#include "dock/DockObserver.h"
+#include "app/MenuBarContent.h"
+#include "app/VantorelApp.h"
 #include "platform/linux/FileSystemResources.h"
 #include "platform/linux/StreamLogger.h"
+#include "platform/sim/ManualExecutor.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimLoginItems.h"
 #include "platform/sim/SimWorld.h"
+
+#include "app/Tour.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEnterEvent>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QToolButton>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/MenuBarExtra.h"
+#include "app/playground/SimDesktopView.h"
+#include "platform/qt/Appearance.h"
+#include "platform/qt/FloatingPanelWindow.h"
+#include "platform/qt/QtPanelSurface.h"
+#include "platform/qt/SymbolTable.h"
+#include "preview/CardCollectionView.h"
+#include "preview/HoverControlButton.h"
+#include "preview/PreviewPanelSurface.h"
+#include "preview/PreviewPanelView.h"
+#include "preview/WindowItemView.h"
 
 namespace vantorel {
 namespace {
@@ -18,40 +46,287 @@ using namespace std::chrono_literals;
 constexpr Duration kEventInterval = 16ms;
 constexpr double kStep = 12;
 
-}  // namespace
+// The panels' colours do not depend on the desktop the tour happens to run on.
+QPalette lightPalette() {
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(236, 236, 238));
+    palette.setColor(QPalette::WindowText, QColor(29, 29, 31));
+    palette.setColor(QPalette::Base, QColor(255, 255, 255));
+    palette.setColor(QPalette::Text, QColor(29, 29, 31));
+    palette.setColor(QPalette::Button, QColor(246, 246, 248));
+    palette.setColor(QPalette::ButtonText, QColor(29, 29, 31));
+    palette.setColor(QPalette::Highlight, QColor(0, 122, 255));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    return palette;
+}
 
-int Tour::run() {
-    std::string error;
-    const auto world = SimWorld::parse(defaultWorldJson(), &error);
-    if (!world) {
-        out_ << "The default world is broken: " << error << "\n";
-        return 1;
+// The frontmost application, as the world leaves the desktop: the owner of the front window.
+void activateFrontApplication(SimDesktop& desktop) {
+    for (const WindowNumber number : desktop.windowServer.order()) {
+        const SimWindow* window = desktop.windows.find(number);
+        const auto* record = desktop.windowServer.record(number);
+        if (window && record && record->onScreen && window->spec.layer == 0) {
+            desktop.workspace.setFrontmost(window->pid);
+            return;
+        }
     }
-    if (!world->createFolders(root_, &error)) {
-        out_ << "Could not create the tour's folders: " << error << "\n";
-        return 1;
+}
+
+// The application on the simulated desktop, its panels real Qt windows on the offscreen
+// platform, everything on virtual time. The simulated pointer also plays the real one over
+// the panels: it sends them the enter, leave and click events a pointer would.
+class Script {
+public:
+    Script(std::ostream& out, std::string root, LogLevel level, const SimWorld& world)
+        : out_(out),
+          root_(std::move(root)),
+          world_(world),
+          printer_(out, level, [this] { return desktop_.scheduler.now(); }),
+          appearance_(nullptr) {
+        desktop_.files.setFallback(&realFiles_);
+        desktop_.logger.setForward(&printer_);
+        desktop_.logger.setMinimum(level);
+        world_.build(desktop_, root_);
+        activateFrontApplication(desktop_);
+        // No animations: each picture shows where things settle, whatever the machine's speed.
+        appearance_.setReduceMotionOverride(true);
+        appearance_.setReduceTransparencyOverride(false);
+        view_ = std::make_unique<SimDesktopView>(desktop_, world_);
+        view_->setShowsPointer(true);
     }
 
-    SimDesktop desktop;
-    FileSystemResources realFiles;
-    desktop.files.setFallback(&realFiles);
-    StreamLogger printer(out_, LogLevel::debug, [&desktop] { return desktop.scheduler.now(); });
-    desktop.logger.setForward(&printer);
-    world->build(desktop, root_);
+    int run();
 
-    out_ << "Tour of the simulated desktop; its folders are in " << root_ << "\n";
-    DockObserver observer(desktop.ports());
-    observer.start();
+private:
+    // Runs the main thread and the capture actor until both are idle.
+    void settle() {
+        for (int i = 0; i < 100; ++i) {
+            desktop_.scheduler.runDue();
+            QCoreApplication::processEvents();
+            if (executor_.drain() == 0) break;
+        }
+    }
+    void wait(Duration total) {
+        for (Duration done{}; done < total; done += kEventInterval) {
+            desktop_.scheduler.advance(std::min(kEventInterval, total - done));
+            settle();
+        }
+    }
 
-    auto moveTo = [&](Point ax) {
-        desktop.scheduler.advance(kEventInterval);
-        desktop.movePointerAX(ax);
+    Point pointer() { return {desktop_.pointer.mouseLocation().x, axY()}; }
+    double axY() { return desktop_.primaryHeight() - desktop_.pointer.mouseLocation().y; }
+
+    // One pointer event, 16 ms after the last, at ax (accessibility coordinates, which are the
+    // view's and, the view sitting at the origin, the panels' global ones).
+    void moveTo(Point ax) {
+        desktop_.scheduler.advance(kEventInterval);
+        settle();
+        const bool overPanel = route(ax);
+        desktop_.movePointerAX(ax, overPanel);
+        settle();
+    }
+    void glide(Point to) {
+        const Point from = pointer();
+        const double distance = std::hypot(to.x - from.x, to.y - from.y);
+        const int steps = std::max(1, static_cast<int>(std::ceil(distance / kStep)));
+        for (int i = 1; i <= steps; ++i) {
+            const double t = static_cast<double>(i) / steps;
+            moveTo({from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t});
+        }
+    }
+    // Small movements on the spot, as a hand resting on a mouse makes.
+    void rest(Duration total) {
+        const Point at = pointer();
+        for (Duration done{}; done < total; done += kEventInterval) {
+            moveTo({at.x + ((done / kEventInterval) % 2), at.y});
+        }
+        moveTo(at);
+    }
+
+    // Sends the panels the enter and leave events the pointer at ax causes; whether it is over
+    // one of them.
+    bool route(Point ax) {
+        const QPoint global(static_cast<int>(std::lround(ax.x)),
+                            static_cast<int>(std::lround(ax.y)));
+        QWidget* window = nullptr;
+        for (const auto& panel : panels_) {
+            if (panel && panel->isVisible() && panel->geometry().contains(global)) window = panel;
+        }
+        std::vector<QPointer<QWidget>> chain;
+        if (window) {
+            QWidget* deepest = window->childAt(window->mapFromGlobal(global));
+            for (QWidget* w = deepest ? deepest : window; w; w = w->parentWidget()) {
+                chain.insert(chain.begin(), w);
+                if (w == window) break;
+            }
+        }
+        const auto contains = [](const std::vector<QPointer<QWidget>>& list, QWidget* w) {
+            return std::find(list.begin(), list.end(), w) != list.end();
+        };
+        for (auto it = hovered_.rbegin(); it != hovered_.rend(); ++it) {
+            if (*it && !contains(chain, *it)) {
+                QEvent leave(QEvent::Leave);
+                QApplication::sendEvent(*it, &leave);
+            }
+        }
+        for (const auto& w : chain) {
+            if (!w || contains(hovered_, w)) continue;
+            const QPointF local = w->mapFromGlobal(QPointF(global));
+            QEnterEvent enter(local, local, QPointF(global));
+            QApplication::sendEvent(w, &enter);
+        }
+        hovered_ = std::move(chain);
+        return window != nullptr;
+    }
+    // A press and release of the left button where the pointer is.
+    void click() {
+        const Point at = pointer();
+        const QPoint global(static_cast<int>(std::lround(at.x)),
+                            static_cast<int>(std::lround(at.y)));
+        route(at);
+        QPointer<QWidget> target = hovered_.empty() ? nullptr : hovered_.back();
+        if (!target) return;
+        const QPointF local = target->mapFromGlobal(QPointF(global));
+        QMouseEvent press(QEvent::MouseButtonPress, local, QPointF(global), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        if (target) {
+            QMouseEvent release(QEvent::MouseButtonRelease, local, QPointF(global), Qt::LeftButton,
+                                Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &release);
+        }
+        settle();
+        route(pointer());
+    }
+
+    // The preview card showing the window with this title, if the panel shows it.
+    WindowItemView* card(const std::string& title) {
+        if (!preview_ || !app_ || !app_->coordinator()) return nullptr;
+        const auto& cards = app_->coordinator()->panel().state().cards();
+        for (std::size_t i = 0; i < cards.size(); ++i) {
+            if (cards[i].title == title && preview_->collection()) {
+                return preview_->collection()->viewAt(static_cast<int>(i));
+            }
+        }
+        return nullptr;
+    }
+    static Point centre(QWidget* widget) {
+        const QPoint c = widget->mapToGlobal(widget->rect().center());
+        return {static_cast<double>(c.x()), static_cast<double>(c.y())};
+    }
+    // Up off the tile into the panel above it, then to the card.
+    bool pointAtCard(const std::string& title) {
+        const Point start = pointer();
+        glide({start.x, start.y - 80});
+        WindowItemView* target = card(title);
+        if (!target) {
+            out_ << "!! No card for \"" << title << "\"\n";
+            return false;
+        }
+        glide(centre(target));
+        return true;
+    }
+    bool clickControl(const std::string& title, bool close) {
+        WindowItemView* target = card(title);
+        if (!target) {
+            out_ << "!! No card for \"" << title << "\"\n";
+            return false;
+        }
+        glide(centre(target));
+        HoverControlButton* control = close ? target->closeControl() : target->minimizeControl();
+        if (!control || control->isHidden()) {
+            out_ << "!! The card \"" << title << "\" shows no controls\n";
+            return false;
+        }
+        glide(centre(control));
+        click();
+        return true;
+    }
+
+    void picture(const std::string& name) {
+        settle();
+        if (preview_) preview_->finishAnimations();
+        std::vector<QWidget*> windows;
+        for (const auto& panel : panels_) {
+            if (panel) windows.push_back(panel);
+        }
+        const QString path = QDir(QString::fromStdString(root_))
+                                 .filePath(QString::fromStdString(name) + QStringLiteral(".png"));
+        if (view_->picture(windows).save(path, "PNG")) {
+            out_ << "   picture " << path.toStdString() << "\n";
+            ++pictures_;
+        } else {
+            out_ << "!! Could not write " << path.toStdString() << "\n";
+            failed_ = true;
+        }
+    }
+
+    void printMenu() {
+        out_ << "-- The menu of the menu-bar icon \"" << MenuBarExtra::kTitle << "\" ("
+             << MenuBarExtra::kSymbol << "):\n";
+        for (const auto& item : content_->items()) {
+            using Kind = MenuBarContent::Item::Kind;
+            if (item.kind == Kind::divider) {
+                out_ << "   ---\n";
+                continue;
+            }
+            out_ << "   " << item.title;
+            if (!item.shortcut.empty()) out_ << "  " << item.shortcut;
+            if (item.kind == Kind::label) out_ << "  (label, " << item.symbol << ")";
+            if (item.kind == Kind::button && !item.enabled) out_ << "  (disabled)";
+            out_ << "\n";
+        }
+    }
+
+    std::ostream& out_;
+    std::string root_;
+    const SimWorld& world_;
+    SimDesktop desktop_;
+    FileSystemResources realFiles_;
+    StreamLogger printer_;
+    Appearance appearance_;
+    SimLoginItems loginItems_;
+    ManualExecutor executor_;
+    std::unique_ptr<SimDesktopView> view_;
+    std::vector<QPointer<FloatingPanelWindow>> panels_;
+    QPointer<PreviewPanelView> preview_;
+    std::vector<QPointer<QWidget>> hovered_;
+    std::unique_ptr<VantorelApp> app_;
+    std::unique_ptr<MenuBarContent> content_;
+    std::unique_ptr<MenuBarExtra> extra_;
+    int pictures_ = 0;
+    bool failed_ = false;
+};
+
+int Script::run() {
+    out_ << "Tour of the simulated desktop; its folders and pictures are in " << root_ << "\n";
+    const auto makeSurface = [this](PreviewState& state) {
+        auto surface = makePreviewPanelSurface(state, appearance_, SymbolTable::shared());
+        if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) {
+            SimDesktopView* view = view_.get();
+            real->setPlacement(
+                [view](Point origin, QSize size) { return view->panelPosition(origin, size); });
+            panels_.emplace_back(&real->window());
+            preview_ = qobject_cast<PreviewPanelView*>(real->window().view());
+        }
+        return surface;
     };
+    app_ = std::make_unique<VantorelApp>(desktop_.ports(), loginItems_, executor_, makeSurface);
+    content_ = std::make_unique<MenuBarContent>(app_->permissions());
+    extra_ = std::make_unique<MenuBarExtra>(*content_, SymbolTable::shared());
+    view_->setMenuBarExtra(extra_->makeButton(view_.get()));
+    settle();
+    if (!app_->coordinator()) {
+        out_ << "!! The start-up sequence did not create the coordinator\n";
+        return 1;
+    }
+    printMenu();
+    picture("01-start");
 
-    const auto& tiles = desktop.dockTiles();
-    if (tiles.empty()) return 0;
-    const Rect first = desktop.dockTileFrame(0);
-    const Rect last = desktop.dockTileFrame(tiles.size() - 1);
+    const auto& tiles = desktop_.dockTiles();
+    if (tiles.size() < 4) return failed_ ? 1 : 0;
+    const Rect first = desktop_.dockTileFrame(0);
+    const Rect last = desktop_.dockTileFrame(tiles.size() - 1);
     const double row = first.center().y;
 
     out_ << "-- The pointer comes down onto the Dock and sweeps across it\n";
@@ -59,23 +334,98 @@ int Tour::run() {
         moveTo({first.minX() - 40, y});
     for (double x = first.minX() - 40; x <= last.maxX() + 40; x += kStep)
         moveTo({x, row});
+    picture("02-sweep");
 
-    out_ << "-- It rests on Safari for a second, then leaves the Dock upward\n";
-    const Point safari = desktop.dockTileFrame(1).center();
-    moveTo(safari);
-    for (int i = 0; i < 60; ++i)
-        moveTo({safari.x + (i % 2), safari.y});
-    for (double y = safari.y; y > safari.y - 240; y -= kStep * 2)
-        moveTo({safari.x, y});
+    out_ << "-- It rests on Safari for a second: its windows' panel opens above the tile\n";
+    const Point safari = desktop_.dockTileFrame(1).center();
+    glide(safari);
+    rest(1s);
+    picture("03-safari");
+
+    out_ << "-- It slides to Mail: the open panel switches at once\n";
+    glide(desktop_.dockTileFrame(2).center());
+    rest(400ms);
+    picture("04-mail");
+
+    out_ << "-- It moves up into the panel and rests on the minimised message's card\n";
+    const std::string message = "Lunch on Friday?";
+    pointAtCard(message);
+    rest(1s);
+    picture("05-mail-card");
+
+    out_ << "-- It restores the message from its card\n";
+    clickControl(message, false);
+    rest(400ms);
+    picture("06-mail-restored");
+
+    out_ << "-- It closes the message from its card; the panel keeps the other one\n";
+    clickControl(message, true);
+    wait(200ms);
+    rest(400ms);
+    picture("07-mail-closed");
+
+    out_ << "-- It clicks the inbox's card: Mail comes forward and the panel goes\n";
+    if (WindowItemView* inbox = card("Inbox — 3 unread")) {
+        glide(centre(inbox));
+        click();
+    } else {
+        out_ << "!! No card for the inbox\n";
+    }
+    wait(300ms);
+    picture("08-mail-activated");
+
+    out_ << "-- Back on Safari, it minimises the start page from its card\n";
+    glide(safari);
+    rest(400ms);
+    const std::string startPage = "Apple — Start Page";
+    if (pointAtCard(startPage)) clickControl(startPage, false);
+    rest(400ms);
+    picture("09-safari-minimised");
+
+    out_ << "-- It leaves the panel for the desktop: the panel hides a moment later\n";
+    glide({pointer().x + 260, pointer().y - 120});
+    wait(400ms);
+    picture("10-desktop");
 
     out_ << "-- It visits the two folders and the stack that cannot be resolved\n";
     for (std::size_t i = tiles.size() - 3; i < tiles.size(); ++i) {
-        desktop.scheduler.advance(400ms);
-        moveTo(desktop.dockTileFrame(i).center());
+        wait(400ms);
+        moveTo(desktop_.dockTileFrame(i).center());
     }
     moveTo({last.maxX() + 300, row - 300});
+    wait(400ms);
     out_ << "-- Tour finished\n";
-    return 0;
+    out_ << "Wrote " << pictures_ << " pictures to " << root_ << "\n";
+    return failed_ ? 1 : 0;
+}
+
+}  // namespace
+
+int Tour::run(int argc, char** argv) {
+    // The tour never needs a display, and never shows its panels on one.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform says so each time a panel is raised or faded; that is not news.
+    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (message.startsWith(QLatin1String("This plugin does not support"))) return;
+            if (previous) previous(type, context, message);
+        });
+    QApplication app(argc, argv);
+    QApplication::setPalette(lightPalette());
+
+    std::string error;
+    const auto world = SimWorld::parse(defaultWorldJson(), &error);
+    if (!world) {
+        out_ << "The default world is broken: " << error << "\n";
+        return 1;
+    }
+    if (!QDir().mkpath(QString::fromStdString(root_)) || !world->createFolders(root_, &error)) {
+        out_ << "Could not create the tour's folders: " << error << "\n";
+        return 1;
+    }
+    Script script(out_, root_, level_, *world);
+    return script.run();
 }
 
 }  // namespace vantorel

@@ -1,39 +1,60 @@
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
+#include "app/CommandLine.h"
 #include "app/Gallery.h"
 #include "app/Tour.h"
+#include "app/playground/Playground.h"
 
 namespace {
 
-void printUsage(std::ostream& out) {
-    out << "Usage: vantorel --tour [DIR] | --gallery DIR\n"
-           "  --tour [DIR]  drive the system over the simulated desktop and print its log;\n"
-           "                the tour's folders are created in DIR (default: a temporary folder)\n"
-           "  --gallery DIR draw the preview panel in each of its states as PNG files in DIR\n";
+bool hasDisplay() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) return true;
+    }
+    return false;
+}
+
+// The given directory made absolute, or a folder of that name in the temporary directory.
+std::string directoryOr(const std::string& given, const char* fallback) {
+    std::error_code ec;
+    if (!given.empty()) {
+        const auto absolute = std::filesystem::absolute(given, ec);
+        return (ec ? std::filesystem::path(given) : absolute).lexically_normal().string();
+    }
+    const auto temporary = std::filesystem::temp_directory_path(ec);
+    return ((ec ? std::filesystem::path("/tmp") : temporary) / fallback).string();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc >= 2 && std::strcmp(argv[1], "--tour") == 0) {
-        std::string root;
-        if (argc >= 3) {
-            root = std::filesystem::absolute(argv[2]).lexically_normal().string();
-        } else {
-            root = (std::filesystem::temp_directory_path() / "vantorel-tour").string();
-        }
-        return vantorel::Tour(std::cout, root).run();
+    using vantorel::CommandLine;
+    const CommandLine line = CommandLine::parse(argc, argv);
+    if (!line.error.empty()) {
+        std::cerr << "vantorel: " << line.error << "\n" << CommandLine::usage();
+        return 2;
     }
-    if (argc >= 3 && std::strcmp(argv[1], "--gallery") == 0) {
-        return vantorel::Gallery(std::cout, argv[2]).run(argc, argv);
+    const char* levelVariable = std::getenv(CommandLine::kLogLevelVariable);
+    switch (line.resolvedMode(hasDisplay())) {
+        case CommandLine::Mode::help:
+            std::cout << CommandLine::usage();
+            return 0;
+        case CommandLine::Mode::gallery:
+            return vantorel::Gallery(std::cout, line.directory).run(argc, argv);
+        case CommandLine::Mode::tour:
+            // The tour is there to be read: its debug lines are on unless told otherwise.
+            return vantorel::Tour(std::cout, directoryOr(line.directory, "vantorel-tour"),
+                                  line.effectiveLogLevel(levelVariable, vantorel::LogLevel::debug))
+                .run(argc, argv);
+        case CommandLine::Mode::playground:
+        case CommandLine::Mode::automatic:
+            break;
     }
-    if (argc >= 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-        printUsage(std::cout);
-        return 0;
-    }
-    printUsage(std::cerr);
-    return 2;
+    return vantorel::Playground(std::cerr, directoryOr(line.directory, "vantorel-playground"),
+                                line.effectiveLogLevel(levelVariable, vantorel::LogLevel::info))
+        .run(argc, argv);
 }

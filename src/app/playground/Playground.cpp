@@ -1,0 +1,179 @@
+// The core's headers before Qt's: Qt's keyword macros would rewrite names in them.
+#include "app/DefaultWorld.h"
+#include "app/MenuBarContent.h"
+#include "app/RoutedUserDefaults.h"
+#include "app/VantorelApp.h"
+#include "platform/linux/FanOutLogger.h"
+#include "platform/linux/FileSystemResources.h"
+#include "platform/linux/JournalLogger.h"
+#include "platform/linux/JsonUserDefaults.h"
+#include "platform/linux/StreamLogger.h"
+#include "platform/linux/WorkerThreadExecutor.h"
+#include "platform/linux/XdgAutostartLoginItems.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimWorld.h"
+
+#include "app/playground/Playground.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QPointer>
+#include <QScreen>
+#include <QShortcut>
+#include <QToolButton>
+
+#include <algorithm>
+#include <iostream>
+#include <memory>
+#include <vector>
+
+#include "app/MenuBarExtra.h"
+#include "app/SingleInstance.h"
+#include "app/playground/SimDesktopView.h"
+#include "platform/qt/FloatingPanelWindow.h"
+#include "platform/qt/QtPanelSurface.h"
+#include "platform/qt/QtScheduler.h"
+#include "platform/qt/SymbolTable.h"
+#include "preview/PreviewPanelSurface.h"
+
+namespace vantorel {
+namespace {
+
+// The simulated screen: a laptop's, or less where the real screen is smaller.
+constexpr int kScreenWidth = 1440;
+constexpr int kScreenHeight = 900;
+
+QSize screenSize() {
+    QSize size(kScreenWidth, kScreenHeight);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        // Room for the window's frame and title bar.
+        const QRect available = screen->availableGeometry();
+        size = size.boundedTo(QSize(available.width() - 16, available.height() - 48));
+    }
+    return size.expandedTo(QSize(640, 400));
+}
+
+// The application whose window is in front, as the world leaves the desktop.
+void activateFrontApplication(SimDesktop& desktop) {
+    for (const WindowNumber number : desktop.windowServer.order()) {
+        const SimWindow* window = desktop.windows.find(number);
+        const auto* record = desktop.windowServer.record(number);
+        if (window && record && record->onScreen && window->spec.layer == 0) {
+            desktop.workspace.setFrontmost(window->pid);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+int Playground::run(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantorel"));
+
+    SingleInstance instance(SingleInstance::defaultName());
+    if (instance.askRunningInstanceToComeForward()) {
+        out_ << "Vantorel is already running: its window was brought forward.\n";
+        return 0;
+    }
+    if (!instance.listen()) {
+        out_ << "Could not claim the single-instance socket; a later launch will not find this "
+                "one.\n";
+    }
+
+    std::string error;
+    const auto world = SimWorld::parse(defaultWorldJson(), &error);
+    if (!world) {
+        out_ << "The default world is broken: " << error << "\n";
+        return 1;
+    }
+    if (!world->createFolders(root_, &error)) {
+        out_ << "Could not create the world's folders: " << error << "\n";
+        return 1;
+    }
+
+    // Declared in the order they are needed; torn down the other way round, so the capture
+    // worker stops before what it calls goes.
+    QtScheduler scheduler;
+    StreamLogger standardError(std::cerr, level_, [&scheduler] { return scheduler.now(); });
+    std::unique_ptr<JournalLogger> journal;
+    if (JournalLogger::isAvailable()) journal = std::make_unique<JournalLogger>(level_);
+    FanOutLogger logger({&standardError, journal.get()});
+
+    SimDesktop desktop;
+    FileSystemResources realFiles;
+    desktop.files.setFallback(&realFiles);
+    world->build(desktop, root_);
+    const QSize screen = screenSize();
+    desktop.setScreens({Rect(0, 0, screen.width(), screen.height())});
+    activateFrontApplication(desktop);
+
+    // The simulated services that answer later do so on the real run loop.
+    SimPermissionServices permissionServices(scheduler);
+    SimKeyEvents keyEvents(scheduler);
+    SimScreenCapture capture(scheduler, desktop.windows, desktop.windowServer);
+    JsonUserDefaults ownDefaults(JsonUserDefaults::defaultPath(), scheduler, logger);
+    RoutedUserDefaults defaults(ownDefaults, desktop.defaults);
+    const PlatformPorts ports{desktop.accessibility,
+                              desktop.workspace,
+                              desktop.screens,
+                              desktop.pointer,
+                              defaults,
+                              desktop.files,
+                              scheduler,
+                              logger,
+                              desktop.windowServer,
+                              keyEvents,
+                              permissionServices,
+                              capture};
+    XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
+                                      QCoreApplication::applicationFilePath().toStdString());
+    WorkerThreadExecutor captureExecutor;
+
+    SimDesktopView view(desktop, *world);
+    view.setWindowTitle(QStringLiteral("Vantorel — simulated desktop"));
+    std::vector<QPointer<QWidget>> panels;
+    const auto makeSurface = [&view, &panels](PreviewState& state) {
+        auto surface = makePreviewPanelSurface(state);
+        if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) {
+            real->setPlacement(
+                [&view](Point origin, QSize size) { return view.panelPosition(origin, size); });
+            // Closing the simulated desktop ends the application, panels or not.
+            real->window().setAttribute(Qt::WA_QuitOnClose, false);
+            panels.emplace_back(&real->window());
+        }
+        return surface;
+    };
+    view.setOwnWindows([&panels] {
+        std::vector<QWidget*> out;
+        for (const auto& panel : panels) {
+            if (panel) out.push_back(panel);
+        }
+        return out;
+    });
+
+    VantorelApp vantorel(ports, loginItems, captureExecutor, makeSurface);
+    MenuBarContent content(vantorel.permissions());
+    content.quit = [] { QCoreApplication::quit(); };
+    MenuBarExtra extra(content, SymbolTable::shared());
+    // The simulated desktop has a menu bar of its own, so the menu is always reachable there;
+    // the tray icon, where a tray host exists, reaches it from the real desktop too.
+    extra.showInTray();
+    view.setMenuBarExtra(extra.makeButton(&view));
+    auto* quit = new QShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+Q")), &view);
+    QObject::connect(quit, &QShortcut::activated, &view,
+                     [&content] { content.trigger(MenuBarContent::Item::Action::quit); });
+
+    instance.onActivate = [&view] {
+        view.showNormal();
+        view.raise();
+        view.activateWindow();
+    };
+
+    view.setPointerFollowsMouse(true);
+    view.show();
+    return QApplication::exec();
+}
+
+}  // namespace vantorel

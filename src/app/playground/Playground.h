@@ -1,0 +1,27 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "platform/Logger.h"
+
+namespace vantorel {
+
+// Vantorel on the simulated desktop, drawn as a real window: the real pointer over it is the
+// simulated pointer, and the panels are real floating windows placed over it. The application's
+// own settings and login item are the real ones of this user.
+class Playground {
+public:
+    // root: where the world's folders are created; level: the lowest level logged.
+    Playground(std::ostream& out, std::string root, LogLevel level)
+        : out_(out), root_(std::move(root)), level_(level) {}
+    // Creates the application object itself and runs until quit; the exit status.
+    int run(int argc, char** argv);
+
+private:
+    std::ostream& out_;
+    std::string root_;
+    LogLevel level_;
+};
+
+}  // namespace vantorel

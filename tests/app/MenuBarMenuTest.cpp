@@ -1,0 +1,117 @@
+#include "app/MenuBarContent.h"
+#include "platform/sim/SimDesktop.h"
+
+#include "app/MenuBarMenu.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include "app/MenuBarExtra.h"
+#include "platform/qt/SymbolTable.h"
+
+namespace vantorel {
+namespace {
+
+using Status = PermissionsManager::Status;
+
+// The menu as Qt shows it: "-" for a separator, a disabled action in brackets.
+QStringList shown(const QMenu& menu) {
+    QStringList out;
+    for (const QAction* action : menu.actions()) {
+        if (action->isSeparator()) {
+            out << QStringLiteral("-");
+        } else {
+            out << (action->isEnabled() ? action->text()
+                                        : QStringLiteral("[%1]").arg(action->text()));
+        }
+    }
+    return out;
+}
+
+QAction* actionNamed(const QMenu& menu, const QString& text) {
+    for (QAction* action : menu.actions()) {
+        if (action->text() == text) return action;
+    }
+    return nullptr;
+}
+
+class MenuBarMenuTest : public testing::Test {
+protected:
+    void grantAccessibility() {
+        desktop.accessibility.setTrusted(true);
+        permissions.checkAccessibility(false);
+    }
+
+    SimDesktop desktop;
+    PermissionsManager permissions{desktop.ports()};
+    MenuBarContent content{permissions};
+    SymbolTable symbols{SymbolTable::defaultFontFile()};
+};
+
+TEST_F(MenuBarMenuTest, TheQMenuFollowsTheStatusesWithoutBeingAsked) {
+    desktop.accessibility.setTrusted(false);
+    permissions.checkAccessibility(true);
+    MenuBarMenu menu(content, symbols);
+    EXPECT_EQ(shown(*menu.menu()),
+              (QStringList{"Enable Accessibility…", "Enable Screen Recording…", "-",
+                           "[Welcome to Vantorel…]", "[Settings…]", "[Quit Vantorel]"}));
+
+    grantAccessibility();
+    permissions.refreshScreenRecording();
+    desktop.scheduler.runDue();
+    EXPECT_EQ(shown(*menu.menu()),
+              (QStringList{"[Vantorel is active]", "-", "[Welcome to Vantorel…]", "[Settings…]",
+                           "[Quit Vantorel]"}));
+    const QAction* label = menu.menu()->actions().front();
+    EXPECT_FALSE(label->icon().isNull());  // the "checkmark.circle" symbol
+}
+
+TEST_F(MenuBarMenuTest, ActionsDoWhatTheirItemsDoOnceTheEventLoopTurns) {
+    int quits = 0;
+    content.quit = [&] { ++quits; };
+    MenuBarMenu menu(content, symbols);
+    QAction* quit = actionNamed(*menu.menu(), QStringLiteral("Quit Vantorel"));
+    ASSERT_NE(quit, nullptr);
+    EXPECT_TRUE(quit->isEnabled());
+    EXPECT_EQ(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+
+    QAction* enable = actionNamed(*menu.menu(), QStringLiteral("Enable Screen Recording…"));
+    ASSERT_NE(enable, nullptr);
+    enable->trigger();
+    quit->trigger();
+    // Queued, so that a rebuild can never delete the action that is still emitting.
+    EXPECT_TRUE(desktop.permissionServices.openedPanes().empty());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desktop.permissionServices.openedPanes(),
+              std::vector<std::string>{"Privacy_ScreenCapture"});
+    EXPECT_EQ(quits, 1);
+
+    // An action triggered just before its item went away does nothing.
+    QAction* accessibility = actionNamed(*menu.menu(), QStringLiteral("Enable Accessibility…"));
+    ASSERT_NE(accessibility, nullptr);
+    accessibility->trigger();
+    grantAccessibility();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(desktop.permissionServices.openedPanes().size(), 1u);
+    EXPECT_EQ(actionNamed(*menu.menu(), QStringLiteral("Enable Accessibility…")), nullptr);
+}
+
+TEST_F(MenuBarMenuTest, WithoutATrayTheSameMenuHangsFromAButton) {
+    MenuBarExtra extra(content, symbols);
+    // Offscreen, like Xvfb, there is no tray host.
+    EXPECT_FALSE(extra.showInTray());
+    EXPECT_EQ(extra.trayIcon(), nullptr);
+    QWidget window;
+    QToolButton* button = extra.makeButton(&window);
+    EXPECT_EQ(button->menu(), extra.menu());
+    EXPECT_EQ(button->accessibleName(), QStringLiteral("Vantorel"));
+    EXPECT_FALSE(button->icon().isNull());
+    EXPECT_EQ(button->popupMode(), QToolButton::InstantPopup);
+}
+
+}  // namespace
+}  // namespace vantorel
