@@ -96,6 +96,18 @@ void paintStackIcon(QPainter& p, const QRectF& box) {
         p.setPen(QPen(QColor(0, 0, 0, 40), 1));
         p.setBrush(colours[i]);
         p.drawRoundedRect(local, 4, 4);
+        if (i == 2) {
+            // The front sheet is a document: a few lines of text.
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(174, 174, 178));
+            for (int line = 0; line < 4; ++line) {
+                const qreal width = local.width() * (line == 3 ? 0.4 : 0.62);
+                p.drawRoundedRect(QRectF(local.left() + local.width() * 0.19,
+                                         local.top() + local.height() * (0.2 + 0.17 * line), width,
+                                         local.height() * 0.07),
+                                  1, 1);
+            }
+        }
         p.restore();
     }
 }
