@@ -54,6 +54,12 @@ int main(int argc, char** argv) {
         case CommandLine::Mode::automatic:
             break;
     }
+    // Qt would abort on a display it cannot reach; say what to do instead.
+    if (!hasDisplay() && !std::getenv("QT_QPA_PLATFORM")) {
+        std::cerr << "vantorel: the playground needs a display (DISPLAY or WAYLAND_DISPLAY); "
+                     "without one, run the tour: vantorel --tour [DIR]\n";
+        return 2;
+    }
     return vantorel::Playground(std::cerr, directoryOr(line.directory, "vantorel-playground"),
                                 line.effectiveLogLevel(levelVariable, vantorel::LogLevel::info))
         .run(argc, argv);
