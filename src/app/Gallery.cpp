@@ -18,6 +18,7 @@
 
 #include "platform/qt/Appearance.h"
 #include "platform/qt/GlassPainter.h"
+#include "platform/qt/ReferencePalette.h"
 #include "platform/qt/SymbolTable.h"
 #include "preview/CardCollectionView.h"
 #include "preview/LargeLayoutView.h"
@@ -276,19 +277,6 @@ void paintBackdrop(QPainter& p, const QRectF& area) {
     }
 }
 
-QPalette lightPalette() {
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(236, 236, 238));
-    palette.setColor(QPalette::WindowText, QColor(29, 29, 31));
-    palette.setColor(QPalette::Base, QColor(255, 255, 255));
-    palette.setColor(QPalette::Text, QColor(29, 29, 31));
-    palette.setColor(QPalette::Button, QColor(246, 246, 248));
-    palette.setColor(QPalette::ButtonText, QColor(29, 29, 31));
-    palette.setColor(QPalette::Highlight, QColor(0, 122, 255));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    return palette;
-}
-
 void hover(QWidget* widget) {
     const QPointF inside(widget->width() / 2.0, widget->height() / 2.0);
     QEnterEvent event(inside, widget->mapToGlobal(inside), widget->mapToGlobal(inside));
@@ -360,7 +348,7 @@ int Gallery::run(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    QApplication::setPalette(lightPalette());
+    QApplication::setPalette(referenceLightPalette());
 
     const QString directory = QString::fromStdString(directory_);
     if (!QDir().mkpath(directory)) {

@@ -30,6 +30,7 @@
 #include "platform/qt/Appearance.h"
 #include "platform/qt/FloatingPanelWindow.h"
 #include "platform/qt/QtPanelSurface.h"
+#include "platform/qt/ReferencePalette.h"
 #include "platform/qt/SymbolTable.h"
 #include "preview/CardCollectionView.h"
 #include "preview/HoverControlButton.h"
@@ -46,32 +47,6 @@ using namespace std::chrono_literals;
 constexpr Duration kEventInterval = 16ms;
 constexpr double kStep = 12;
 
-// The panels' colours do not depend on the desktop the tour happens to run on.
-QPalette lightPalette() {
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(236, 236, 238));
-    palette.setColor(QPalette::WindowText, QColor(29, 29, 31));
-    palette.setColor(QPalette::Base, QColor(255, 255, 255));
-    palette.setColor(QPalette::Text, QColor(29, 29, 31));
-    palette.setColor(QPalette::Button, QColor(246, 246, 248));
-    palette.setColor(QPalette::ButtonText, QColor(29, 29, 31));
-    palette.setColor(QPalette::Highlight, QColor(0, 122, 255));
-    palette.setColor(QPalette::HighlightedText, Qt::white);
-    return palette;
-}
-
-// The frontmost application, as the world leaves the desktop: the owner of the front window.
-void activateFrontApplication(SimDesktop& desktop) {
-    for (const WindowNumber number : desktop.windowServer.order()) {
-        const SimWindow* window = desktop.windows.find(number);
-        const auto* record = desktop.windowServer.record(number);
-        if (window && record && record->onScreen && window->spec.layer == 0) {
-            desktop.workspace.setFrontmost(window->pid);
-            return;
-        }
-    }
-}
-
 // The application on the simulated desktop, its panels real Qt windows on the offscreen
 // platform, everything on virtual time. The simulated pointer also plays the real one over
 // the panels: it sends them the enter, leave and click events a pointer would.
@@ -87,7 +62,7 @@ public:
         desktop_.logger.setForward(&printer_);
         desktop_.logger.setMinimum(level);
         world_.build(desktop_, root_);
-        activateFrontApplication(desktop_);
+        desktop_.activateFrontWindowOwner();
         // No animations: each picture shows where things settle, whatever the machine's speed.
         appearance_.setReduceMotionOverride(true);
         appearance_.setReduceTransparencyOverride(false);
@@ -412,7 +387,7 @@ int Tour::run(int argc, char** argv) {
             if (previous) previous(type, context, message);
         });
     QApplication app(argc, argv);
-    QApplication::setPalette(lightPalette());
+    QApplication::setPalette(referenceLightPalette());
 
     std::string error;
     const auto world = SimWorld::parse(defaultWorldJson(), &error);

@@ -54,18 +54,6 @@ QSize screenSize() {
     return size.expandedTo(QSize(640, 400));
 }
 
-// The application whose window is in front, as the world leaves the desktop.
-void activateFrontApplication(SimDesktop& desktop) {
-    for (const WindowNumber number : desktop.windowServer.order()) {
-        const SimWindow* window = desktop.windows.find(number);
-        const auto* record = desktop.windowServer.record(number);
-        if (window && record && record->onScreen && window->spec.layer == 0) {
-            desktop.workspace.setFrontmost(window->pid);
-            return;
-        }
-    }
-}
-
 }  // namespace
 
 int Playground::run(int argc, char** argv) {
@@ -107,7 +95,7 @@ int Playground::run(int argc, char** argv) {
     world->build(desktop, root_);
     const QSize screen = screenSize();
     desktop.setScreens({Rect(0, 0, screen.width(), screen.height())});
-    activateFrontApplication(desktop);
+    desktop.activateFrontWindowOwner();
 
     // The simulated services that answer later do so on the real run loop.
     SimPermissionServices permissionServices(scheduler);

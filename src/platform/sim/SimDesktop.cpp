@@ -121,6 +121,17 @@ void SimDesktop::addPersistentFolder(const std::string& label, const std::string
     dock.setObject("persistent-others", std::move(others));
 }
 
+void SimDesktop::activateFrontWindowOwner() {
+    for (const WindowNumber number : windowServer.order()) {
+        const SimWindow* window = windows.find(number);
+        const auto* record = windowServer.record(number);
+        if (window && record && record->onScreen && window->spec.layer == 0) {
+            workspace.setFrontmost(window->pid);
+            return;
+        }
+    }
+}
+
 void SimDesktop::movePointerAX(Point ax, bool overOwnWindow) {
     pointer.moveTo({ax.x, primaryHeight() - ax.y}, overOwnWindow);
 }

@@ -71,6 +71,10 @@ public:
 
     PlatformPorts ports();
 
+    // Makes the owner of the front on-screen window the frontmost application, as a desktop
+    // looks once its windows are laid out.
+    void activateFrontWindowOwner();
+
     // The user's Screen Recording choice: both the capture and the permission probe obey it.
     void setScreenRecordingGranted(bool granted) {
         capture.setScreenRecordingGranted(granted);
