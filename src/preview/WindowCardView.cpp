@@ -110,8 +110,6 @@ void WindowCardView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, true);
     const QPalette& colors = palette();
-    const bool opaque = context().opaqueSurfaces();
-    const bool active = card().isActive;
 
     // Everything is drawn at its resting size and scaled about the card's centre.
     const QPointF centre = unscaledCard().center();
@@ -119,19 +117,7 @@ void WindowCardView::paintEvent(QPaintEvent*) {
     painter.scale(scale_, scale_);
     painter.translate(-centre);
 
-    GlassStyle glass;
-    glass.cornerRadius = PreviewMetrics::kCardRadius;
-    glass.opaque = opaque;
-    glass.shadow = false;
-    QColor accent = GlassPainter::accentColor(colors);
-    if (opaque) {
-        glass.borderWidth = active ? 2 : 1;
-        if (active) glass.borderColor = accent;
-    } else if (active) {
-        accent.setAlphaF(0.22f);
-        glass.tint = accent;
-    }
-    GlassPainter::paint(painter, unscaledCard(), glass, colors);
+    GlassPainter::paint(painter, unscaledCard(), surfaceStyle(PreviewMetrics::kCardRadius), colors);
 
     const QRectF well = unscaledThumbnail();
     const qreal radius = PreviewMetrics::kThumbnailRadius;

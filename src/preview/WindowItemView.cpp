@@ -237,4 +237,22 @@ void WindowItemView::timerEvent(QTimerEvent* event) {
     update(thumbnailRect().toAlignedRect().adjusted(-6, -6, 6, 6));
 }
 
+GlassStyle WindowItemView::surfaceStyle(qreal cornerRadius) const {
+    const bool opaque = context().opaqueSurfaces();
+    const bool active = card().isActive;
+    GlassStyle glass;
+    glass.cornerRadius = cornerRadius;
+    glass.opaque = opaque;
+    glass.shadow = false;
+    QColor accent = GlassPainter::accentColor(palette());
+    if (opaque) {
+        glass.borderWidth = active ? 2 : 1;
+        if (active) glass.borderColor = accent;
+    } else if (active) {
+        accent.setAlphaF(0.22f);
+        glass.tint = accent;
+    }
+    return glass;
+}
+
 }  // namespace vantorel

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include "platform/qt/GlassPainter.h"
 #include "preview/PreviewState.h"
 
 class QVariantAnimation;
@@ -56,6 +57,9 @@ protected:
     virtual QRectF thumbnailRect() const = 0;
 
     PreviewViewContext& context() const { return context_; }
+    // The item's own surface: glass, tinted when active; opaque with a border (accent when
+    // active) under reduce transparency.
+    GlassStyle surfaceStyle(qreal cornerRadius) const;
     const QImage& thumbnailImage() const { return thumbnail_; }
     const QString& title() const { return title_; }
     int progressPhase() const { return phase_; }

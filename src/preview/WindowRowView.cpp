@@ -34,22 +34,9 @@ void WindowRowView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, true);
     const QPalette& colors = palette();
-    const bool opaque = context().opaqueSurfaces();
-    const bool active = card().isActive;
 
-    GlassStyle glass;
-    glass.cornerRadius = PreviewMetrics::kListRowRadius;
-    glass.opaque = opaque;
-    glass.shadow = false;
-    QColor accent = GlassPainter::accentColor(colors);
-    if (opaque) {
-        glass.borderWidth = active ? 2 : 1;
-        if (active) glass.borderColor = accent;
-    } else if (active) {
-        accent.setAlphaF(0.22f);
-        glass.tint = accent;
-    }
-    GlassPainter::paint(painter, QRectF(rect()), glass, colors);
+    GlassPainter::paint(painter, QRectF(rect()), surfaceStyle(PreviewMetrics::kListRowRadius),
+                        colors);
 
     const QRectF well = thumbnailRect();
     const qreal radius = PreviewMetrics::kListThumbnailRadius;
