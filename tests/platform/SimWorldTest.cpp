@@ -35,8 +35,9 @@ TEST(SimWorld, TheDefaultWorldBuildsADockOfApplicationsFoldersAndAStack) {
     const auto& tileData =
         *records->front().as<DefaultsDictionary>()->at("tile-data").as<DefaultsDictionary>();
     EXPECT_EQ(*tileData.at("file-label").as<std::string>(), "Downloads");
-    EXPECT_EQ(*tileData.at("file-data").as<DefaultsDictionary>()->at("_CFURLString").as<std::string>(),
-              "file:///tmp/world-root/Downloads/");
+    EXPECT_EQ(
+        *tileData.at("file-data").as<DefaultsDictionary>()->at("_CFURLString").as<std::string>(),
+        "file:///tmp/world-root/Downloads/");
 
     // A tile lies along the bottom of the primary screen, inside it.
     const Rect first = desktop.dockTileFrame(0);
@@ -61,6 +62,29 @@ TEST(SimWorld, MalformedWorldsAreRefusedWithAReason) {
         EXPECT_FALSE(SimWorld::parse(text, &error)) << text;
         EXPECT_FALSE(error.empty()) << text;
     }
+}
+
+TEST(SimWorld, WindowsDrawnForALargerScreenAreFittedOntoIt) {
+    auto world = SimWorld::parse(R"({
+        "screens": [{"frame": [0, 0, 800, 600]}],
+        "applications": [{"name": "Notes", "bundleId": "com.apple.Notes", "windows": [
+            {"title": "Too big", "frame": [300, 200, 1000, 700]},
+            {"title": "Fits", "frame": [40, 60, 300, 200]},
+            {"title": "Past the right", "frame": [700, 100, 300, 200]},
+            {"title": "Minimised", "frame": [0, 0, 0, 0], "minimized": true}
+        ]}]})",
+                                 nullptr);
+    ASSERT_TRUE(world);
+    SimDesktop desktop;
+    world->build(desktop, "/tmp");
+    const auto pid =
+        desktop.workspace.runningApplications("com.apple.Notes").front().processIdentifier;
+    const auto ids = desktop.windows.of(pid);
+    ASSERT_EQ(ids.size(), 4u);
+    EXPECT_EQ(desktop.windows.find(ids[0])->spec.frame, Rect(0, 25, 800, 575));
+    EXPECT_EQ(desktop.windows.find(ids[1])->spec.frame, Rect(40, 60, 300, 200));
+    EXPECT_EQ(desktop.windows.find(ids[2])->spec.frame, Rect(500, 100, 300, 200));
+    EXPECT_EQ(desktop.windows.find(ids[3])->spec.frame, Rect(0, 0, 0, 0));
 }
 
 TEST(SimWorld, FolderFilesStayInsideTheirFolder) {

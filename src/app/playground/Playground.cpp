@@ -71,7 +71,7 @@ int Playground::run(int argc, char** argv) {
     }
 
     std::string error;
-    const auto world = SimWorld::parse(defaultWorldJson(), &error);
+    auto world = SimWorld::parse(defaultWorldJson(), &error);
     if (!world) {
         out_ << "The default world is broken: " << error << "\n";
         return 1;
@@ -92,9 +92,10 @@ int Playground::run(int argc, char** argv) {
     SimDesktop desktop;
     FileSystemResources realFiles;
     desktop.files.setFallback(&realFiles);
-    world->build(desktop, root_);
+    // The world's screen becomes the drawing area, and its windows are fitted onto it.
     const QSize screen = screenSize();
-    desktop.setScreens({Rect(0, 0, screen.width(), screen.height())});
+    world->screens = {Rect(0, 0, screen.width(), screen.height())};
+    world->build(desktop, root_);
     desktop.activateFrontWindowOwner();
 
     // The simulated services that answer later do so on the real run loop.

@@ -75,6 +75,19 @@ std::string fileURLString(const std::string& path) {
     return text;
 }
 
+// A world drawn for a larger display still has every window on its screen: a window that runs
+// past the right or bottom edge is shrunk to fit below the menu bar and moved inside.
+Rect fitOnScreen(Rect frame, const Rect& screen) {
+    constexpr double kMenuBar = 25;
+    const double width = std::min(frame.width(), screen.width());
+    const double height = std::min(frame.height(), screen.height() - kMenuBar);
+    double x = frame.minX();
+    double y = frame.minY();
+    if (x + width > screen.width()) x = std::max(0.0, screen.width() - width);
+    if (y + height > screen.height()) y = std::max(kMenuBar, screen.height() - height);
+    return Rect(x, y, width, height);
+}
+
 }  // namespace
 
 std::optional<SimWorld> SimWorld::parse(std::string_view text, std::string* error) {
@@ -198,8 +211,10 @@ void SimWorld::build(SimDesktop& desktop, const std::string& root) const {
         }
         if (!app.running) continue;
         const ProcessId pid = desktop.launch(app.spec);
-        for (const auto& window : app.windows)
+        for (auto window : app.windows) {
+            if (!screens.empty()) window.frame = fitOnScreen(window.frame, screens.front());
             desktop.addWindow(pid, window);
+        }
     }
     std::vector<SimDockTileSpec> specs;
     for (const auto& tile : tiles) {
