@@ -156,7 +156,7 @@ void PermissionsManager::refreshEventStatus(EventEntityType type) {
     const std::int64_t raw = services_.authorizationStatus(type);
     const Status status = statusForAuthorization(raw);
     set(events ? Permission::calendar : Permission::reminders, status);
-    log_.debug(std::string(events ? "Calendar" : "Reminders") + " status=" +
+    log_.debug(std::string(events ? "Calendar status=" : "Reminders status=") +
                std::string(toString(status)) + " (EK raw=" + std::to_string(raw) + ")");
 }
 
@@ -186,15 +186,18 @@ void PermissionsManager::handleAccessAnswer(EventEntityType type,
                                             const AccessRequestAnswer& answer) {
     const bool events = type == EventEntityType::event;
     const Permission permission = events ? Permission::calendar : Permission::reminders;
-    const std::string name = events ? "Calendar" : "Reminders";
     // An error outweighs whatever answer came with it.
     if (answer.error) {
         set(permission, Status::denied);
-        log_.error(name + " request failed: " + *answer.error);
+        log_.error(
+            std::string(events ? "Calendar request failed: " : "Reminders request failed: ") +
+            *answer.error);
         return;
     }
     set(permission, answer.granted ? Status::granted : Status::denied);
-    log_.debug(name + " request returned granted=" + boolText(answer.granted));
+    log_.debug(std::string(events ? "Calendar request returned granted="
+                                  : "Reminders request returned granted=") +
+               boolText(answer.granted));
 }
 
 void PermissionsManager::openSettings(Permission permission) {
