@@ -7,11 +7,13 @@
 
 #include "platform/sim/MemoryLogger.h"
 #include "platform/sim/SimScreens.h"
+#include "preview/PreviewRig.h"
 
 namespace vantorel {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 
 // A panel window that does what it is told at once and keeps a record of it.
 class FakeSurface final : public PanelSurface {
@@ -40,11 +42,6 @@ public:
         fadingOut = true;
     }
     void setHoverHandler(std::function<void(bool)> handler) override { hover = std::move(handler); }
-    // The fade-out's end.
-    void finishFade() {
-        if (fadingOut) visible = false;
-        fadingOut = false;
-    }
 
     Size fitting{300, 200};
     bool visible = false;
@@ -54,12 +51,6 @@ public:
     std::function<void(bool)> hover;
     std::vector<std::string> calls;
 };
-
-WindowInfo windowWithID(std::uint32_t id) {
-    WindowInfo window;
-    window.id = id;
-    return window;
-}
 
 const ScreenInfo kLaptop{{0, 0, 1728, 1117}, {0, 70, 1728, 1015}};
 const Rect kTile(500, 1040, 64, 56);
@@ -75,8 +66,12 @@ protected:
             return surface;
         });
     }
-
-    std::vector<std::string> uiLines() const { return logger_.messages("ui"); }
+    // What the surface was told since the last look.
+    std::vector<std::string> calls() { return std::exchange(surface_->calls, {}); }
+    std::string lastLine() const {
+        const auto lines = logger_.messages("ui");
+        return lines.empty() ? "" : lines.back();
+    }
 
     SimScreens screens_;
     MemoryLogger logger_;
@@ -85,120 +80,81 @@ protected:
     std::unique_ptr<PreviewPanel> panel_;
 };
 
-TEST_F(PreviewPanelTest, BuildsItsViewsOverItsOwnState) {
-    ASSERT_NE(surface_, nullptr);
+TEST_F(PreviewPanelTest, ShowFitsPlacesAndFadesInOnlyFromHiddenAndHideFadesOutOnce) {
     EXPECT_EQ(builtFor_, &panel_->state());
     EXPECT_FALSE(panel_->isVisible());
-}
+    panel_->hide();
+    EXPECT_TRUE(calls().empty());
+    EXPECT_TRUE(logger_.lines().empty());
 
-TEST_F(PreviewPanelTest, ShowFitsPlacesLogsAndFadesInOnlyFromHidden) {
-    panel_->state().update("Safari", nullptr, {windowWithID(1), windowWithID(2)});
+    panel_->state().update("Safari", nullptr, {window(1), window(2)});
     panel_->show(DockEdge::bottom, kTile);
-
-    EXPECT_THAT(surface_->calls, ElementsAre("fit", "size", "origin", "fadeIn"));
+    EXPECT_THAT(calls(), ElementsAre("fit", "size", "origin", "fadeIn"));
     EXPECT_EQ(surface_->contentSize, (Size{300, 200}));
-    EXPECT_EQ(surface_->frameOrigin, (Point{382, 85}));
-    EXPECT_THAT(uiLines(), ElementsAre("Panel show: app=Safari cards=2 edge=bottom origin=382,85 "
-                                       "size=300×200 wasVisible=false"));
+    EXPECT_EQ(lastLine(),
+              "Panel show: app=Safari cards=2 edge=bottom origin=382,85 size=300×200 "
+              "wasVisible=false");
     EXPECT_TRUE(panel_->isVisible());
 
-    // Hovering the next icon: the same panel is re-filled, resized and moved, without a fade.
-    surface_->calls.clear();
+    // The next icon: the same panel is re-filled, resized and moved, without a fade.
     surface_->fitting = {1800, 200};
-    panel_->state().update("Notes", nullptr, {windowWithID(9)});
+    panel_->state().update("Notes", nullptr, {window(9)});
     panel_->show(DockEdge::bottom, kTile);
-    EXPECT_THAT(surface_->calls, ElementsAre("fit", "size", "origin"));
-    EXPECT_EQ(surface_->frameOrigin, (Point{-80, 85}));
-    EXPECT_EQ(uiLines().back(),
+    EXPECT_THAT(calls(), ElementsAre("fit", "size", "origin"));
+    EXPECT_EQ(lastLine(),
               "Panel show: app=Notes cards=1 edge=bottom origin=-80,85 size=1800×200 "
               "wasVisible=true");
-}
 
-TEST_F(PreviewPanelTest, HideFadesOutOnceAndNothingWhenHidden) {
-    panel_->hide();
-    EXPECT_TRUE(surface_->calls.empty());
-    EXPECT_TRUE(uiLines().empty());
-
-    panel_->show(DockEdge::left, {2, 500, 58, 60});
-    surface_->calls.clear();
-    logger_.clear();
-
-    panel_->hide();
     // The second hide finds the fade running: it neither restarts it nor logs.
+    logger_.clear();
     panel_->hide();
-    EXPECT_THAT(surface_->calls, ElementsAre("fadeOut"));
-    EXPECT_THAT(uiLines(), ElementsAre("Panel hide"));
+    panel_->hide();
+    EXPECT_THAT(calls(), ElementsAre("fadeOut"));
+    EXPECT_THAT(logger_.messages("ui"), ElementsAre("Panel hide"));
+    // Shown during the fade-out: without turning it back the panel would order itself out.
+    panel_->show(DockEdge::bottom, kTile);
+    EXPECT_THAT(calls(), ElementsAre("fit", "size", "origin", "fadeIn"));
+    EXPECT_FALSE(surface_->fadingOut);
+    EXPECT_THAT(lastLine(), ::testing::EndsWith("wasVisible=true"));
 
-    surface_->finishFade();
     panel_->hide();
-    EXPECT_EQ(surface_->calls.size(), 1u);
-    EXPECT_EQ(uiLines().size(), 1u);
+    surface_->visible = surface_->fadingOut = false;  // the fade-out's end
+    panel_->hide();
+    EXPECT_THAT(calls(), ElementsAre("fadeOut"));
     EXPECT_FALSE(panel_->isVisible());
-
-    // Shown again after the fade: from hidden, so with a fade-in.
+    surface_->fitting = {300, 200};
     panel_->show(DockEdge::right, {1668, 500, 58, 60});
-    EXPECT_EQ(surface_->calls.back(), "fadeIn");
-    EXPECT_EQ(uiLines().back(),
-              "Panel show: app= cards=0 edge=right origin=1360,487 size=300×200 "
+    EXPECT_EQ(calls().back(), "fadeIn");
+    EXPECT_EQ(lastLine(),
+              "Panel show: app=Notes cards=1 edge=right origin=1360,487 size=300×200 "
               "wasVisible=false");
 }
 
-TEST_F(PreviewPanelTest, ShowDuringTheFadeOutTurnsItBack) {
-    panel_->show(DockEdge::bottom, kTile);
-    panel_->hide();
-    surface_->calls.clear();
-
-    // Without turning the fade back, the panel would order itself out right after this show.
-    panel_->show(DockEdge::bottom, kTile);
-    EXPECT_THAT(surface_->calls, ElementsAre("fit", "size", "origin", "fadeIn"));
-    EXPECT_FALSE(surface_->fadingOut);
-    EXPECT_THAT(uiLines().back(), ::testing::EndsWith("wasVisible=true"));
-}
-
-TEST_F(PreviewPanelTest, WithoutScreensTheLastPositionIsKept) {
-    panel_->show(DockEdge::bottom, kTile);
-    ASSERT_EQ(surface_->frameOrigin, (Point{382, 85}));
-
-    screens_.setScreens({});
-    surface_->calls.clear();
-    surface_->fitting = {640, 186};
-    panel_->show(DockEdge::bottom, {100, 1040, 64, 56});
-    EXPECT_THAT(surface_->calls, ElementsAre("fit", "size"));
-    EXPECT_EQ(surface_->frameOrigin, (Point{382, 85}));
-    EXPECT_EQ(uiLines().back(),
-              "Panel show: app= cards=0 edge=bottom origin=382,85 size=640×186 wasVisible=true");
-
-    // A tile frame that is not finite is no placement either.
+TEST_F(PreviewPanelTest, UntrustedSizesAreMadeSafeAndWithoutAPlaceTheLastOneIsKept) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    screens_.setScreens({kLaptop});
-    surface_->calls.clear();
-    panel_->show(DockEdge::bottom, {nan, 1040, 64, 56});
-    EXPECT_THAT(surface_->calls, ElementsAre("fit", "size"));
-}
-
-TEST_F(PreviewPanelTest, UntrustedFittingSizesAreMadeSafeAndNumbersLoggedAsWholePoints) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    const double inf = std::numeric_limits<double>::infinity();
-
     surface_->fitting = {nan, -40};
     panel_->show(DockEdge::bottom, kTile);
     EXPECT_EQ(surface_->contentSize, (Size{0, 0}));
     EXPECT_EQ(surface_->frameOrigin, (Point{532, 85}));
-
-    // Not a length at all is nothing; an absurd length is cut to a bound all arithmetic survives.
-    surface_->fitting = {inf, 1e300};
+    // An absurd length is cut to a bound all arithmetic survives.
+    surface_->fitting = {std::numeric_limits<double>::infinity(), 1e300};
     panel_->show(DockEdge::bottom, kTile);
     EXPECT_EQ(surface_->contentSize, (Size{0, 100000}));
-    EXPECT_THAT(uiLines().back(), ::testing::HasSubstr("size=0×100000"));
-
-    // Fractions are cut, not rounded: the large grid of seven is 1318.8 points wide.
-    surface_->fitting = {1318.8 + 48, 473.6};
+    // Logged in whole points, cut rather than rounded.
+    surface_->fitting = {1366.8, 473.6};
     panel_->show(DockEdge::bottom, {900, 1040, 64, 56});
-    EXPECT_THAT(uiLines().back(), ::testing::HasSubstr("origin=248,85 "));
-    EXPECT_THAT(uiLines().back(), ::testing::HasSubstr(" size=1366×473 "));
+    EXPECT_THAT(lastLine(), HasSubstr("origin=248,85 size=1366×473 "));
+
+    calls();
+    screens_.setScreens({});
+    panel_->show(DockEdge::bottom, {100, 1040, 64, 56});
+    screens_.setScreens({kLaptop});
+    panel_->show(DockEdge::bottom, {nan, 1040, 64, 56});
+    EXPECT_THAT(calls(), ElementsAre("fit", "size", "fit", "size"));
+    EXPECT_THAT(lastLine(), HasSubstr("origin=248,85 "));
 }
 
-TEST_F(PreviewPanelTest, HoverReportsReachTheOwnerWhileThePanelLives) {
+TEST_F(PreviewPanelTest, HoverReportsReachTheOwnerOnceItListens) {
     std::vector<bool> reports;
     ASSERT_TRUE(surface_->hover);
     surface_->hover(true);  // no owner callback yet: nothing happens
@@ -217,7 +173,6 @@ TEST(PreviewPanel, WithoutASurfaceLogsTheFailureAndDoesNothing) {
     panel.hide();
     EXPECT_FALSE(panel.isVisible());
     EXPECT_THAT(logger.messages("ui"), ElementsAre("Panel surface could not be created"));
-
     PreviewPanel noFactory(screens, logger, nullptr);
     noFactory.show(DockEdge::bottom, kTile);
     EXPECT_EQ(logger.lines().size(), 2u);

@@ -6,12 +6,10 @@
 
 #include <cmath>
 #include <fstream>
-#include <iterator>
+#include <functional>
 #include <limits>
 #include <regex>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "app/Preferences.h"
 #include "platform/linux/JsonUserDefaults.h"
@@ -22,20 +20,17 @@ namespace vantorel {
 namespace {
 
 namespace fs = std::filesystem;
+using nlohmann::json;
 
 std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
     std::stringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
 void writeFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << text;
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
 }
 
 class JsonDefaultsSuiteTest : public ::testing::Test {
@@ -49,17 +44,12 @@ protected:
         file = directory / "vantorel" / "app.vantorel.Vantorel.json";
     }
     ~JsonDefaultsSuiteTest() override {
-        std::error_code ec;
-        fs::permissions(directory, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(directory, ec);
+        std::error_code ignored;
+        fs::remove_all(directory, ignored);
     }
 
     std::unique_ptr<JsonDefaultsSuite> open() {
         return std::make_unique<JsonDefaultsSuite>(file, scheduler, logger);
-    }
-    void writeSettings(const std::string& text) {
-        fs::create_directories(file.parent_path());
-        writeFile(file, text);
     }
     // The single logged line, which must be an error in the "app" category.
     std::string onlyError() const {
@@ -91,18 +81,17 @@ TEST_F(JsonDefaultsSuiteTest, EveryTypeRoundTripsApart) {
     const char* text = "Grüße ✓ \"quoted\"\n\ttab \\ slash";
     // Stored as "v0", "v1", ...; -0.0 first so that its sign can be checked by name.
     const DefaultsValue values[] = {-0.0, true,   false, zero, minus5, imax,  imin,  0.1,   1e300,
-                                    1e16, 5e-324, dmax,  text, "",     "180", mixed, nested};
+                                    1e16, 5e-324, dmax,  text, "",     "180", 180.0, mixed, nested};
     {
         auto store = open();
         for (std::size_t i = 0; i < std::size(values); ++i)
             store->setObject("v" + std::to_string(i), values[i]);
-        store->setObject("double", 180.0);
         store->setObject("integer", std::int64_t{180});
         EXPECT_TRUE(store->flush());
     }
     const std::string written = readFile(file);
-    EXPECT_TRUE(contains(written, "\"double\": 180.0,\n")) << written;
-    EXPECT_TRUE(contains(written, "\"integer\": 180,\n")) << written;
+    EXPECT_NE(written.find("\"integer\": 180,\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("\"v15\": 180.0,\n"), std::string::npos) << written;
     auto reopened = open();
     for (std::size_t i = 0; i < std::size(values); ++i) {
         const auto loaded = reopened->object("v" + std::to_string(i));
@@ -119,7 +108,7 @@ TEST_F(JsonDefaultsSuiteTest, EveryTypeRoundTripsApart) {
     EXPECT_EQ(open()->object("integer"), DefaultsValue(180.0));
 }
 
-TEST_F(JsonDefaultsSuiteTest, FirstRunCreatesTheFileOnceAChangeIsSavedAtTheEndOfTheLoopTurn) {
+TEST_F(JsonDefaultsSuiteTest, ABurstOfChangesIsOneSaveAtTheEndOfTheLoopTurnAndClosingSavesTheRest) {
     auto store = open();
     EXPECT_TRUE(store->isPersistent());
     EXPECT_FALSE(store->object("key0"));
@@ -128,57 +117,62 @@ TEST_F(JsonDefaultsSuiteTest, FirstRunCreatesTheFileOnceAChangeIsSavedAtTheEndOf
     for (int i = 0; i < 12; ++i)
         store->setObject("key" + std::to_string(i), std::int64_t{i});
     EXPECT_FALSE(fs::exists(file));
-    EXPECT_EQ(scheduler.pendingCount(), 1u) << "a burst of writes is one save";
+    EXPECT_EQ(scheduler.pendingCount(), 1u);
     scheduler.runDue();
     EXPECT_FALSE(store->hasUnsavedChanges());
     EXPECT_EQ(open()->object("key11"), DefaultsValue(std::int64_t{11}));
 
     store->setObject("key3", std::int64_t{3});
     EXPECT_FALSE(store->hasUnsavedChanges()) << "an equal value is no change";
+    store->removeObject("missing");
     EXPECT_EQ(scheduler.pendingCount(), 0u);
 
     store->removeObject("key0");
-    store->removeObject("missing");
     store.reset();
     EXPECT_EQ(scheduler.pendingCount(), 0u) << "the destroyed store's save was withdrawn";
     auto reopened = open();
-    EXPECT_FALSE(reopened->object("key0")) << "closing saves what the loop did not get to";
+    EXPECT_FALSE(reopened->object("key0"));
     EXPECT_EQ(reopened->object("key1"), DefaultsValue(std::int64_t{1}));
     EXPECT_TRUE(logger.lines().empty());
 }
 
-TEST_F(JsonDefaultsSuiteTest, FailedSaveLeavesTheOldFileIntactAndIsRetried) {
-    // A regular file where the settings directory should be: creating it fails.
-    writeFile(directory / "vantorel", "not a directory");
-    auto store = open();
-    store->setObject("showDelayMS", 180.0);
-    EXPECT_FALSE(store->flush());
-    EXPECT_EQ(readFile(directory / "vantorel"), "not a directory");
-    EXPECT_TRUE(onlyError().starts_with("Could not save settings to \"" + file.string() +
-                                        "\": creating \""));
-    fs::remove(directory / "vantorel");
-    ASSERT_TRUE(store->flush());
-    const std::string before = readFile(file);
-
-    // Something the save cannot clear sits where the temporary file goes, so the write stops
-    // before the rename, as a crash or a full disk would.
+TEST_F(JsonDefaultsSuiteTest, AFailedSaveLeavesTheOldFileAsItWasAndIsRetried) {
+    const fs::path settings = file.parent_path();
     const fs::path temporary = file.string() + ".tmp";
-    fs::create_directories(temporary / "blocker");
-    store->setObject("showDelayMS", 90.0);
-    logger.clear();
-    EXPECT_FALSE(store->flush());
-    EXPECT_EQ(readFile(file), before);
-    const std::string message = onlyError();
-    EXPECT_TRUE(message.starts_with("Could not save settings to \"" + file.string() +
-                                    "\": removing the old \"" + temporary.string() + "\" failed ("))
-        << message;
-    EXPECT_TRUE(message.ends_with("); the previous file is unchanged")) << message;
-
-    // The change is still in memory and goes out with the next save once the way is clear.
-    EXPECT_TRUE(store->hasUnsavedChanges());
-    fs::remove_all(temporary);
-    EXPECT_TRUE(store->flush());
-    EXPECT_EQ(open()->object("showDelayMS"), DefaultsValue(90.0));
+    struct Case {
+        const char* name;
+        std::function<void()> block, clear;
+        std::string step;
+    };
+    const Case cases[] = {
+        {"a file where the directory goes", [&] { writeFile(settings, "not a directory"); },
+         [&] { fs::remove(settings); }, "creating \"" + settings.string() + "\""},
+        // The write stops before the rename, as a crash or a full disk would stop it.
+        {"what the save cannot clear where the temporary file goes",
+         [&] { fs::create_directories(temporary / "blocker"); }, [&] { fs::remove_all(temporary); },
+         "removing the old \"" + temporary.string() + "\""}};
+    auto store = open();
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        c.block();
+        const std::string before = readFile(file);
+        const double value = 90.0 + static_cast<double>(i);
+        store->setObject("showDelayMS", value);
+        logger.clear();
+        EXPECT_FALSE(store->flush());
+        EXPECT_EQ(readFile(file), before);
+        const std::string message = onlyError();
+        EXPECT_TRUE(message.starts_with("Could not save settings to \"" + file.string() +
+                                        "\": " + c.step + " failed ("))
+            << message;
+        EXPECT_TRUE(message.ends_with("); the previous file is unchanged")) << message;
+        // The change is still in memory and goes out with the next save once the way is clear.
+        EXPECT_TRUE(store->hasUnsavedChanges());
+        c.clear();
+        EXPECT_TRUE(store->flush());
+        EXPECT_EQ(open()->object("showDelayMS"), DefaultsValue(value));
+    }
 }
 
 TEST_F(JsonDefaultsSuiteTest, EveryKindOfUnusableFileIsSetAsideAndDefaultsAreUsed) {
@@ -201,7 +195,7 @@ TEST_F(JsonDefaultsSuiteTest, EveryKindOfUnusableFileIsSetAsideAndDefaultsAreUse
         const auto& [text, problem] = cases[i];
         SCOPED_TRACE("'" + text + "'");
         if (text == "<dir>") fs::create_directories(file / "inside");
-        if (text != "<dir>") writeSettings(text);
+        if (text != "<dir>") writeFile(file, text);
         logger.clear();
         auto store = open();
         EXPECT_FALSE(fs::exists(file));
@@ -231,7 +225,7 @@ TEST_F(JsonDefaultsSuiteTest, EveryKindOfUnusableFileIsSetAsideAndDefaultsAreUse
     EXPECT_EQ(readFile(aside), cases[std::size(cases) - 1].first);
 }
 
-TEST_F(JsonDefaultsSuiteTest, FileThatCannotBeSetAsideIsNeverOverwritten) {
+TEST_F(JsonDefaultsSuiteTest, AFileThatCannotBeSetAsideIsNeverOverwritten) {
     // A name so long that the aside name exceeds the file system's limit: the rename fails
     // even for root, for whom a read-only directory would not.
     file = directory / (std::string(240, 's') + ".json");
@@ -242,8 +236,8 @@ TEST_F(JsonDefaultsSuiteTest, FileThatCannotBeSetAsideIsNeverOverwritten) {
     EXPECT_TRUE(message.starts_with("Settings file \"" + file.string() + "\" is not valid JSON ("))
         << message;
     EXPECT_TRUE(
-        message.ends_with(") and could not be moved aside (File name too long); using the "
-                          "default settings without saving them"))
+        message.ends_with(") and could not be moved aside (File name too long); using "
+                          "the default settings without saving them"))
         << message;
 
     store->setObject("showDelayMS", 1.0);
@@ -253,11 +247,12 @@ TEST_F(JsonDefaultsSuiteTest, FileThatCannotBeSetAsideIsNeverOverwritten) {
     EXPECT_EQ(readFile(file), "not json");
 }
 
-TEST_F(JsonDefaultsSuiteTest, UnknownKeysFromANewerVersionAreKeptAndACrashLeftoverIgnored) {
+TEST_F(JsonDefaultsSuiteTest, ValuesFromANewerVersionAreKeptAndACrashLeftoverIsReplaced) {
     const std::string nested = R"({"list": [1, null, "x"]})";
-    writeSettings(
-        R"({"fromNewer": null, "huge": 18446744073709551615, "showDelayMS": 5, "nested": )" +
-        nested + "}");
+    writeFile(file, R"({"fromNewer": null, "huge": 18446744073709551615, "showDelayMS": 5, )"
+                    R"("nested": )" +
+                        nested + "}");
+    writeFile(file.string() + ".tmp", "half a save");
     auto store = open();
     EXPECT_FALSE(store->object("fromNewer"));
     EXPECT_FALSE(store->object("huge"));
@@ -266,11 +261,11 @@ TEST_F(JsonDefaultsSuiteTest, UnknownKeysFromANewerVersionAreKeptAndACrashLeftov
 
     store->setObject("showDelayMS", 7.5);
     ASSERT_TRUE(store->flush());
-    const auto written = nlohmann::json::parse(readFile(file));
+    const auto written = json::parse(readFile(file));
     EXPECT_TRUE(written.at("fromNewer").is_null());
     EXPECT_TRUE(written.at("huge").is_number_unsigned());
     EXPECT_EQ(written.at("huge").get<std::uint64_t>(), 18446744073709551615u);
-    EXPECT_EQ(written.at("nested"), nlohmann::json::parse(nested));
+    EXPECT_EQ(written.at("nested"), json::parse(nested));
     EXPECT_EQ(written.at("showDelayMS").get<double>(), 7.5);
     EXPECT_FALSE(fs::exists(file.string() + ".tmp"));
     EXPECT_TRUE(logger.lines().empty());
@@ -308,7 +303,6 @@ TEST_F(JsonDefaultsSuiteTest, NonFiniteNumbersAndInvalidUtf8AreRefusedAndTheOldV
 
 TEST_F(JsonDefaultsSuiteTest, SavingKeepsTheFileModeAndFollowsASymbolicLink) {
     const fs::path dotfiles = directory / "dotfiles" / "vantorel.json";
-    fs::create_directories(dotfiles.parent_path());
     writeFile(dotfiles, "{}");
     ::chmod(dotfiles.c_str(), 0600);
     fs::create_directories(file.parent_path());
@@ -318,7 +312,7 @@ TEST_F(JsonDefaultsSuiteTest, SavingKeepsTheFileModeAndFollowsASymbolicLink) {
     store->setObject("a", std::int64_t{1});
     ASSERT_TRUE(store->flush());
     EXPECT_TRUE(fs::is_symlink(file));
-    EXPECT_EQ(nlohmann::json::parse(readFile(dotfiles)).at("a"), 1);
+    EXPECT_EQ(json::parse(readFile(dotfiles)).at("a"), 1);
     struct stat info {};
     ASSERT_EQ(::stat(dotfiles.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -339,13 +333,15 @@ TEST_F(JsonDefaultsSuiteTest, WithoutAPathEverythingStaysInMemory) {
 
 TEST(JsonUserDefaultsTest, DefaultPathFollowsTheXdgRules) {
     const fs::path home = "/home/u/.config/vantorel/app.vantorel.Vantorel.json";
-    EXPECT_EQ(JsonUserDefaults::defaultPath("/cfg", "/home/u"),
-              fs::path("/cfg/vantorel/app.vantorel.Vantorel.json"));
-    EXPECT_EQ(JsonUserDefaults::defaultPath(nullptr, "/home/u"), home);
-    EXPECT_EQ(JsonUserDefaults::defaultPath("", "/home/u"), home);
-    EXPECT_EQ(JsonUserDefaults::defaultPath("relative/cfg", "/home/u"), home);
-    EXPECT_EQ(JsonUserDefaults::defaultPath(nullptr, nullptr), fs::path());
-    EXPECT_EQ(JsonUserDefaults::defaultPath("", "relative"), fs::path());
+    const std::tuple<const char*, const char*, fs::path> cases[] = {
+        {"/cfg", "/home/u", "/cfg/vantorel/app.vantorel.Vantorel.json"},
+        {nullptr, "/home/u", home},
+        {"", "/home/u", home},
+        {"relative/cfg", "/home/u", home},
+        {nullptr, nullptr, {}},
+        {"", "relative", {}}};
+    for (const auto& [config, user, path] : cases)
+        EXPECT_EQ(JsonUserDefaults::defaultPath(config, user), path) << path;
     EXPECT_TRUE(JsonUserDefaults::defaultPath().empty() ||
                 JsonUserDefaults::defaultPath().is_absolute());
 }
@@ -358,7 +354,7 @@ TEST_F(JsonDefaultsSuiteTest, OtherDomainsDoNotOpenAndPreferencesPersistWithThei
         Preferences(defaults.standard(), logger).setPreviewLayout(PreviewLayout::grid);
         scheduler.runDue();
     }
-    const auto written = nlohmann::json::parse(readFile(file));
+    const auto written = json::parse(readFile(file));
     EXPECT_EQ(written.size(), 12u);
     EXPECT_TRUE(written.at("showDelayMS").is_number_float());
     EXPECT_TRUE(written.at("compactThreshold").is_number_integer());

@@ -10,77 +10,61 @@ namespace vantorel {
 namespace {
 
 namespace fs = std::filesystem;
+using Status = LoginItems::Status;
+
+std::string read(const fs::path& path) {
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
 
 class XdgAutostartTest : public testing::Test {
 protected:
-    XdgAutostartTest() {
-        root = fs::path(testing::TempDir()) /
-               ("vantorel-autostart-" +
-                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root);
-    }
     ~XdgAutostartTest() override { fs::remove_all(root); }
-
-    std::string read(const fs::path& path) {
-        std::ifstream in(path);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    void write(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
-
-    fs::path root;
+    const fs::path root =
+        fs::path(testing::TempDir()) /
+        ("vantorel-autostart-" +
+         std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
 };
 
-TEST_F(XdgAutostartTest, RegisteringWritesTheEntryAndUnregisteringRemovesIt) {
+TEST_F(XdgAutostartTest, RegisteringWritesTheEntryAndTheDesktopMaySwitchItOff) {
     XdgAutostartLoginItems items(root / "autostart", "/opt/vantorel/bin/vantorel");
-    EXPECT_EQ(items.status(), LoginItems::Status::notRegistered);
+    EXPECT_EQ(items.status(), Status::notRegistered);
     EXPECT_EQ(items.registerItem(), std::nullopt);
-    EXPECT_EQ(items.status(), LoginItems::Status::enabled);
+    EXPECT_EQ(items.status(), Status::enabled);
     const std::string text = read(items.entryPath());
-    EXPECT_NE(text.find("[Desktop Entry]\n"), std::string::npos);
-    EXPECT_NE(text.find("Exec=/opt/vantorel/bin/vantorel\n"), std::string::npos);
+    EXPECT_TRUE(text.starts_with("[Desktop Entry]\n")) << text;
+    EXPECT_NE(text.find("\nExec=/opt/vantorel/bin/vantorel\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(items.entryPath().string() + ".tmp"));
 
-    EXPECT_EQ(items.unregisterItem(), std::nullopt);
-    EXPECT_EQ(items.status(), LoginItems::Status::notRegistered);
-    EXPECT_EQ(items.unregisterItem(), std::nullopt);  // nothing left to remove is not a failure
-}
-
-TEST_F(XdgAutostartTest, AnEntryTheDesktopSwitchedOffIsNotEnabled) {
-    XdgAutostartLoginItems items(root, "/usr/bin/vantorel");
-    fs::create_directories(root);
-    const std::pair<std::string, LoginItems::Status> cases[] = {
-        {"[Desktop Entry]\nExec=x\nHidden=true\n", LoginItems::Status::notRegistered},
-        {"[Desktop Entry]\nX-GNOME-Autostart-enabled = false\n", LoginItems::Status::notRegistered},
-        {"[Desktop Entry]\nHidden=false\nX-GNOME-Autostart-enabled=true\n",
-         LoginItems::Status::enabled},
+    const std::pair<std::string, Status> cases[] = {
+        {"[Desktop Entry]\nExec=x\nHidden=true\n", Status::notRegistered},
+        {"[Desktop Entry]\nX-GNOME-Autostart-enabled = false\n", Status::notRegistered},
+        {"[Desktop Entry]\nHidden=false\nX-GNOME-Autostart-enabled=true\n", Status::enabled},
         // Keys of another group say nothing about the entry.
-        {"[Desktop Entry]\nExec=x\n[Desktop Action quit]\nHidden=true\n",
-         LoginItems::Status::enabled},
-        {"# comment\n\n[Desktop Entry]\n  Hidden=true  \n", LoginItems::Status::notRegistered},
-    };
-    for (const auto& [text, status] : cases) {
-        write(items.entryPath(), text);
-        EXPECT_EQ(items.status(), status) << text;
+        {"[Desktop Entry]\nExec=x\n[Desktop Action quit]\nHidden=true\n", Status::enabled},
+        {"# comment\n\n[Desktop Entry]\n  Hidden=true  \n", Status::notRegistered}};
+    for (const auto& [entry, status] : cases) {
+        std::ofstream(items.entryPath()) << entry;
+        EXPECT_EQ(items.status(), status) << entry;
     }
-    // Enabling a switched-off entry rewrites it as ours.
+    // Enabling a switched-off entry rewrites it as ours; unregistering removes it, twice too.
     EXPECT_EQ(items.registerItem(), std::nullopt);
-    EXPECT_EQ(items.status(), LoginItems::Status::enabled);
+    EXPECT_EQ(items.status(), Status::enabled);
+    EXPECT_EQ(items.unregisterItem(), std::nullopt);
+    EXPECT_EQ(items.status(), Status::notRegistered);
+    EXPECT_EQ(items.unregisterItem(), std::nullopt);
 }
 
-TEST_F(XdgAutostartTest, AnUnwritableDirectoryIsReportedAsAFailure) {
+TEST_F(XdgAutostartTest, AnUnwritableDirectoryIsAFailureAndPathsAreQuoted) {
     fs::create_directories(root);
-    write(root / "autostart", "a file where the directory should be");
-    XdgAutostartLoginItems items(root / "autostart", "/usr/bin/vantorel");
+    std::ofstream(root / "autostart") << "a file where the directory should be";
+    XdgAutostartLoginItems items(root / "autostart", "/home/ana/My Apps/100% \"real\"/vantorel");
     const auto failure = items.registerItem();
     ASSERT_TRUE(failure);
     EXPECT_NE(failure->find("autostart"), std::string::npos);
-    EXPECT_EQ(items.status(), LoginItems::Status::notRegistered);
-}
-
-TEST_F(XdgAutostartTest, ExecutablePathsAreQuotedAsDesktopEntriesRequire) {
-    XdgAutostartLoginItems items(root, "/home/ana/My Apps/100% \"real\"/vantorel");
+    EXPECT_EQ(items.status(), Status::notRegistered);
+    // As desktop entries require.
     EXPECT_NE(items.entryText().find("Exec=\"/home/ana/My Apps/100%% \\\"real\\\"/vantorel\"\n"),
               std::string::npos)
         << items.entryText();

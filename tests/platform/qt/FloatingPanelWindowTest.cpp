@@ -23,160 +23,128 @@ protected:
         appearance_.setReduceMotionOverride(false);
         appearance_.setReduceTransparencyOverride(false);
     }
-
-    QPropertyAnimation* fade(FloatingPanelWindow& window) {
-        return static_cast<QPropertyAnimation*>(window.fadeAnimation());
-    }
+    QPropertyAnimation* fade() { return static_cast<QPropertyAnimation*>(window_.fadeAnimation()); }
     // Drives the running fade to `ms` without waiting for the clock.
-    void advanceFade(FloatingPanelWindow& window, int ms) {
-        window.fadeAnimation()->setCurrentTime(ms);
-    }
+    void advanceFade(int ms) { window_.fadeAnimation()->setCurrentTime(ms); }
 
     Appearance appearance_;
+    FloatingPanelWindow window_{appearance_, true};
 };
 
-TEST_F(FloatingPanelWindowTest, IsAFramelessNonActivatingToolWindowAboveOthersThatCanPaintOpaque) {
-    FloatingPanelWindow window(appearance_, true);
-    EXPECT_TRUE(window.isWindow());
-    const Qt::WindowFlags flags = window.windowFlags();
+TEST_F(FloatingPanelWindowTest, IsAFramelessNonActivatingToolWindowAboveOthers) {
+    const Qt::WindowFlags flags = window_.windowFlags();
     EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
-    EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
-    EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
-    EXPECT_TRUE(window.testAttribute(Qt::WA_TranslucentBackground));
-    EXPECT_EQ(window.focusPolicy(), Qt::NoFocus);
-    EXPECT_TRUE(window.mask().isEmpty());
+    for (Qt::WindowType flag :
+         {Qt::FramelessWindowHint, Qt::WindowStaysOnTopHint, Qt::WindowDoesNotAcceptFocus})
+        EXPECT_TRUE(flags.testFlag(flag)) << flag;
+    EXPECT_TRUE(window_.testAttribute(Qt::WA_ShowWithoutActivating));
+    EXPECT_TRUE(window_.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_EQ(window_.focusPolicy(), Qt::NoFocus);
+    EXPECT_TRUE(window_.mask().isEmpty());
     // Reduce transparency makes even a translucent panel paint opaque.
-    EXPECT_FALSE(window.paintsOpaque());
+    EXPECT_FALSE(window_.paintsOpaque());
     appearance_.setReduceTransparencyOverride(true);
-    EXPECT_TRUE(window.paintsOpaque());
+    EXPECT_TRUE(window_.paintsOpaque());
 }
 
-TEST_F(FloatingPanelWindowTest, WithoutTranslucencyIsCutToTheSurfaceAndPaintsOpaque) {
-    FloatingPanelWindow window(appearance_, false);
-    EXPECT_FALSE(window.testAttribute(Qt::WA_TranslucentBackground));
-    EXPECT_TRUE(window.paintsOpaque());
+TEST_F(FloatingPanelWindowTest, TakesTheHostedViewsSizeHintAndWithoutTranslucencyItsShape) {
+    EXPECT_EQ(window_.fitToView(), window_.size());  // no view yet: unchanged
     auto* view = new HintView;
-    view->hint = QSize(300, 200);
-    window.setView(view);
-    window.fitToView();
-    window.setSurfaceShape(QMarginsF(8, 8, 8, 8), 26);
-    const QRegion mask = window.mask();
-    EXPECT_FALSE(mask.contains(QPoint(0, 0)));    // the transparent margin
-    EXPECT_FALSE(mask.contains(QPoint(10, 10)));  // outside the rounded corner
-    EXPECT_TRUE(mask.contains(QPoint(150, 100)));
-    EXPECT_TRUE(mask.contains(QPoint(150, 9)));
-
-    // The shape follows the window's size.
-    view->hint = QSize(600, 400);
-    window.fitToView();
-    EXPECT_TRUE(window.mask().contains(QPoint(500, 300)));
-    EXPECT_FALSE(window.mask().contains(QPoint(595, 395)));
-}
-
-TEST_F(FloatingPanelWindowTest, TakesTheHostedViewsSizeHint) {
-    FloatingPanelWindow window(appearance_, true);
-    EXPECT_EQ(window.fitToView(), window.size());  // no view yet: unchanged
-
-    auto* view = new HintView;
-    window.setView(view);
-    EXPECT_EQ(window.fitToView(), QSize(320, 210));
-    EXPECT_EQ(window.size(), QSize(320, 210));
+    window_.setView(view);
+    EXPECT_EQ(window_.fitToView(), QSize(320, 210));
     EXPECT_EQ(view->geometry(), QRect(0, 0, 320, 210));
-
-    view->hint = QSize(768, 238);
-    EXPECT_EQ(window.fitToView(), QSize(768, 238));
-    EXPECT_EQ(view->geometry(), QRect(0, 0, 768, 238));
-
     // A view that cannot say how big it wants to be leaves the window as it is.
-    view->hint = QSize();
-    EXPECT_EQ(window.fitToView(), QSize(768, 238));
-    view->hint = QSize(0, 40);
-    EXPECT_EQ(window.fitToView(), QSize(768, 238));
-
-    // A laid-out view: its layout decides.
+    for (const QSize& hint : {QSize(), QSize(0, 40)}) {
+        view->hint = hint;
+        EXPECT_EQ(window_.fitToView(), QSize(320, 210));
+    }
+    // A laid-out view: its layout decides. The replaced view is gone.
     QPointer<QWidget> old = view;
     auto* laidOut = new QWidget;
     auto* layout = new QVBoxLayout(laidOut);
     layout->setContentsMargins(8, 8, 8, 8);
-    auto* content = new QWidget;
-    content->setFixedSize(200, 100);
-    layout->addWidget(content);
-    window.setView(laidOut);
-    EXPECT_TRUE(old.isNull());  // the replaced view is gone
-    EXPECT_EQ(window.fitToView(), QSize(216, 116));
+    layout->addWidget(new QWidget);
+    layout->itemAt(0)->widget()->setFixedSize(200, 100);
+    window_.setView(laidOut);
+    EXPECT_TRUE(old.isNull());
+    EXPECT_EQ(window_.fitToView(), QSize(216, 116));
+
+    FloatingPanelWindow opaque(appearance_, false);
+    EXPECT_FALSE(opaque.testAttribute(Qt::WA_TranslucentBackground));
+    EXPECT_TRUE(opaque.paintsOpaque());
+    auto* hinted = new HintView;
+    opaque.setView(hinted);
+    opaque.setSurfaceShape(QMarginsF(8, 8, 8, 8), 26);
+    for (const QSize& size : {QSize(300, 200), QSize(600, 400)}) {
+        hinted->hint = size;
+        opaque.fitToView();
+        const QRegion mask = opaque.mask();
+        const int w = size.width(), h = size.height();
+        EXPECT_FALSE(mask.contains(QPoint(0, 0)));          // the transparent margin
+        EXPECT_FALSE(mask.contains(QPoint(10, 10)));        // outside the rounded corner
+        EXPECT_FALSE(mask.contains(QPoint(w - 5, h - 5)));  // the shape follows the size
+        EXPECT_TRUE(mask.contains(QPoint(w / 2, 9)));
+        EXPECT_TRUE(mask.contains(QPoint(w - 100, h - 100)));
+    }
 }
 
 TEST_F(FloatingPanelWindowTest, FadesInEasingOutFadesOutToHiddenAndTurnsBackMidFade) {
-    FloatingPanelWindow window(appearance_, true);
-    window.fadeOut();  // hidden: nothing to do
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(fade(window)->state(), QAbstractAnimation::Stopped);
+    window_.fadeOut();  // hidden: nothing to do
+    EXPECT_FALSE(window_.isVisible());
+    EXPECT_EQ(fade()->state(), QAbstractAnimation::Stopped);
 
-    window.fadeIn();
-    EXPECT_TRUE(window.isVisible());
-    QPropertyAnimation* animation = fade(window);
-    ASSERT_EQ(animation->state(), QAbstractAnimation::Running);
-    EXPECT_EQ(animation->duration(), 180);
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
-    advanceFade(window, 90);  // ease-out: well past half way at half the time
-    EXPECT_GT(window.windowOpacity(), 0.6);
-    EXPECT_LT(window.windowOpacity(), 1.0);
-    advanceFade(window, 180);
-    EXPECT_EQ(animation->state(), QAbstractAnimation::Stopped);
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
-    window.fadeIn();  // already up: starts nothing
-    EXPECT_EQ(animation->state(), QAbstractAnimation::Stopped);
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
+    window_.fadeIn();
+    EXPECT_TRUE(window_.isVisible());
+    ASSERT_EQ(fade()->state(), QAbstractAnimation::Running);
+    EXPECT_EQ(fade()->duration(), 180);
+    EXPECT_EQ(window_.windowOpacity(), 0.0);
+    advanceFade(90);  // ease-out: well past half way at half the time
+    EXPECT_GT(window_.windowOpacity(), 0.6);
+    EXPECT_LT(window_.windowOpacity(), 1.0);
+    advanceFade(180);
+    window_.fadeIn();  // already up: starts nothing
+    EXPECT_EQ(fade()->state(), QAbstractAnimation::Stopped);
+    EXPECT_EQ(window_.windowOpacity(), 1.0);
 
     // A fade-in during the fade-out turns back from where it is instead of vanishing.
-    window.fadeOut();
-    EXPECT_TRUE(window.isFadingOut());
-    EXPECT_EQ(fade(window)->duration(), 160);
-    advanceFade(window, 80);
-    const qreal halfWay = window.windowOpacity();
-    EXPECT_TRUE(window.isVisible());
+    window_.fadeOut();
+    EXPECT_TRUE(window_.isFadingOut());
+    EXPECT_EQ(fade()->duration(), 160);
+    advanceFade(80);
+    const qreal halfWay = window_.windowOpacity();
     EXPECT_GT(halfWay, 0.0);
     EXPECT_LT(halfWay, 1.0);
-    window.fadeIn();
-    EXPECT_FALSE(window.isFadingOut());
-    EXPECT_DOUBLE_EQ(fade(window)->startValue().toDouble(), halfWay);
-    EXPECT_DOUBLE_EQ(fade(window)->endValue().toDouble(), 1.0);
-    advanceFade(window, 180);
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
+    window_.fadeIn();
+    EXPECT_FALSE(window_.isFadingOut());
+    EXPECT_EQ(fade()->startValue().toDouble(), halfWay);
+    advanceFade(180);
+    EXPECT_TRUE(window_.isVisible());
+    EXPECT_EQ(window_.windowOpacity(), 1.0);
 
-    window.fadeOut();
-    advanceFade(window, 160);
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(window.isFadingOut());
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
-    window.fadeIn();  // the next fade-in starts from transparent again
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 0.0);
-    EXPECT_EQ(fade(window)->state(), QAbstractAnimation::Running);
+    window_.fadeOut();
+    advanceFade(160);
+    EXPECT_FALSE(window_.isVisible() || window_.isFadingOut());
+    window_.fadeIn();  // the next fade-in starts from transparent again
+    EXPECT_EQ(window_.windowOpacity(), 0.0);
+    EXPECT_EQ(fade()->state(), QAbstractAnimation::Running);
 }
 
-TEST_F(FloatingPanelWindowTest, ReduceMotionShowsAndHidesAtOnce) {
+TEST_F(FloatingPanelWindowTest, ReduceMotionShowsAndHidesAtOnceAndDropsARunningFade) {
     appearance_.setReduceMotionOverride(true);
-    FloatingPanelWindow window(appearance_, true);
-    window.fadeIn();
-    EXPECT_TRUE(window.isVisible());
-    EXPECT_DOUBLE_EQ(window.windowOpacity(), 1.0);
-    EXPECT_EQ(fade(window)->state(), QAbstractAnimation::Stopped);
+    window_.fadeIn();
+    EXPECT_TRUE(window_.isVisible());
+    EXPECT_EQ(window_.windowOpacity(), 1.0);
+    EXPECT_EQ(fade()->state(), QAbstractAnimation::Stopped);
+    window_.fadeOut();
+    EXPECT_FALSE(window_.isVisible() || window_.isFadingOut());
 
-    window.fadeOut();
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_FALSE(window.isFadingOut());
-
-    // Switched on while a fade runs: the fade is dropped.
     appearance_.setReduceMotionOverride(false);
-    window.fadeIn();
-    advanceFade(window, 60);
+    window_.fadeIn();
+    advanceFade(60);
     appearance_.setReduceMotionOverride(true);
-    window.fadeOut();
-    EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(fade(window)->state(), QAbstractAnimation::Stopped);
+    window_.fadeOut();
+    EXPECT_FALSE(window_.isVisible());
+    EXPECT_EQ(fade()->state(), QAbstractAnimation::Stopped);
 }
 
 }  // namespace

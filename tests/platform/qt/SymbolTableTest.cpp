@@ -9,11 +9,6 @@
 namespace vantorel {
 namespace {
 
-struct Ink {
-    int pixels = 0;      // pixels with any coverage
-    QRgb strongest = 0;  // the most covered pixel
-};
-
 QImage drawn(const SymbolTable& table, const QString& name, const QColor& color = Qt::black) {
     QImage image(48, 48, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -23,104 +18,80 @@ QImage drawn(const SymbolTable& table, const QString& name, const QColor& color 
     return image;
 }
 
-Ink inkOf(const QImage& image) {
-    Ink ink;
+// Pixels with any coverage, and the most covered one.
+std::pair<int, QRgb> inkOf(const QImage& image) {
+    int pixels = 0;
+    QRgb strongest = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = image.pixel(x, y);
-            if (qAlpha(pixel) == 0) continue;
-            ++ink.pixels;
-            if (qAlpha(pixel) > qAlpha(ink.strongest)) ink.strongest = pixel;
+            pixels += qAlpha(pixel) > 0;
+            if (qAlpha(pixel) > qAlpha(strongest)) strongest = pixel;
         }
     }
-    return ink;
+    return {pixels, strongest};
 }
 
-// Every name the views use, as they spell it.
-const char* const kUsedByViews[] = {
-    "xmark",
-    "minus",
-    "minus.circle.fill",
-    "macwindow",
-    "arrow.up.left.and.arrow.down.right",
-    "calendar",
-    "checklist",
-    "checkmark.circle",
-    "checkmark.circle.fill",
-    "checkmark.seal.fill",
-    "circle",
-    "exclamationmark",
-    "music.note",
-    "play.fill",
-    "pause.fill",
-    "forward.fill",
-    "backward.fill",
-    "rectangle.on.rectangle.angled",
-    "command",
-    "menubar.rectangle",
-    "lock.shield",
-    "folder",
-    "doc",
-};
-
-TEST(SymbolTable, KnowsEveryNameTheViewsUse) {
+TEST(SymbolTable, KnowsEveryNameTheViewsUseAndDrawsEachApartWithTheFontOrByHand) {
     const QStringList known = SymbolTable::knownNames();
-    for (const char* name : kUsedByViews) {
+    for (const char* name : {"xmark",
+                             "minus",
+                             "minus.circle.fill",
+                             "macwindow",
+                             "arrow.up.left.and.arrow.down.right",
+                             "calendar",
+                             "checklist",
+                             "checkmark.circle",
+                             "checkmark.circle.fill",
+                             "checkmark.seal.fill",
+                             "circle",
+                             "exclamationmark",
+                             "music.note",
+                             "play.fill",
+                             "pause.fill",
+                             "forward.fill",
+                             "backward.fill",
+                             "rectangle.on.rectangle.angled",
+                             "command",
+                             "menubar.rectangle",
+                             "lock.shield",
+                             "folder",
+                             "doc"})
         EXPECT_TRUE(known.contains(QLatin1String(name))) << name;
-    }
-    EXPECT_EQ(QSet<QString>(known.begin(), known.end()).size(), known.size());
-}
 
-TEST(SymbolTable, DrawsEverySymbolFromTheInstalledIconFont) {
-    const SymbolTable& table = SymbolTable::shared();
-    ASSERT_TRUE(table.fontLoaded())
-        << "install fonts-material-design-icons-iconfont: " << qPrintable(table.defaultFontFile());
+    const SymbolTable& font = SymbolTable::shared();
+    ASSERT_TRUE(font.fontLoaded())
+        << "install fonts-material-design-icons-iconfont: " << qPrintable(font.defaultFontFile());
+    EXPECT_EQ(font.ligature(QStringLiteral("xmark")), QStringLiteral("close"));
+    EXPECT_EQ(font.ligature(QStringLiteral("calendar")), QStringLiteral("calendar_today"));
+    const SymbolTable byHand(QStringLiteral("/nonexistent/MaterialIcons-Regular.ttf"));
+    EXPECT_FALSE(byHand.fontLoaded());
+    for (const SymbolTable* table : {&font, &byHand}) {
+        QSet<QString> glyphs;
+        QSet<QByteArray> looks;
+        for (const QString& name : known) {
+            EXPECT_EQ(table->ligature(name).isEmpty(), table == &byHand) << qPrintable(name);
+            glyphs.insert(table->ligature(name));
+            const QImage image = drawn(*table, name, QColor(200, 30, 40));
+            looks.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()),
+                                    static_cast<int>(image.sizeInBytes())));
+            // A real glyph in the colour asked for: some ink, but no filled box.
+            const auto [pixels, strongest] = inkOf(image);
+            EXPECT_GT(pixels, 40) << qPrintable(name);
+            EXPECT_LT(pixels, 48 * 48 * 3 / 4) << qPrintable(name);
+            EXPECT_EQ(strongest | 0xff000000u, qRgb(200, 30, 40)) << qPrintable(name);
+        }
+        // No two symbols look alike, and no name is listed twice.
+        EXPECT_EQ(looks.size(), known.size());
+        if (table == &font) {
+            EXPECT_EQ(glyphs.size(), known.size());
+        }
 
-    QSet<QString> glyphs;
-    for (const QString& name : SymbolTable::knownNames()) {
-        const QString ligature = table.ligature(name);
-        EXPECT_FALSE(ligature.isEmpty()) << qPrintable(name);
-        glyphs.insert(ligature);
-        const Ink ink = inkOf(drawn(table, name, QColor(200, 30, 40)));
-        // A real glyph: some ink, but not a filled box of missing-glyph or letters.
-        EXPECT_GT(ink.pixels, 40) << qPrintable(name);
-        EXPECT_LT(ink.pixels, 48 * 48 * 3 / 4) << qPrintable(name);
-        EXPECT_EQ(qRgb(qRed(ink.strongest), qGreen(ink.strongest), qBlue(ink.strongest)),
-                  qRgb(200, 30, 40))
-            << qPrintable(name);
-    }
-    EXPECT_EQ(glyphs.size(), SymbolTable::knownNames().size());  // no two symbols look alike
-    EXPECT_EQ(table.ligature(QStringLiteral("xmark")), QStringLiteral("close"));
-    EXPECT_EQ(table.ligature(QStringLiteral("calendar")), QStringLiteral("calendar_today"));
-}
-
-TEST(SymbolTable, DrawsDistinctShapesByHandWithoutTheFont) {
-    const SymbolTable table(QStringLiteral("/nonexistent/MaterialIcons-Regular.ttf"));
-    EXPECT_FALSE(table.fontLoaded());
-
-    QSet<QByteArray> looks;
-    for (const QString& name : SymbolTable::knownNames()) {
-        EXPECT_TRUE(table.ligature(name).isEmpty());
-        const QImage image = drawn(table, name, QColor(10, 120, 220));
-        const Ink ink = inkOf(image);
-        EXPECT_GT(ink.pixels, 40) << qPrintable(name);
-        EXPECT_LT(ink.pixels, 48 * 48 * 3 / 4) << qPrintable(name);
-        EXPECT_EQ(qRgb(qRed(ink.strongest), qGreen(ink.strongest), qBlue(ink.strongest)),
-                  qRgb(10, 120, 220))
-            << qPrintable(name);
-        looks.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()),
-                                static_cast<int>(image.sizeInBytes())));
-    }
-    EXPECT_EQ(looks.size(), SymbolTable::knownNames().size());
-}
-
-TEST(SymbolTable, UnknownNamesDrawAVisiblePlaceholder) {
-    const SymbolTable handDrawn(QStringLiteral("/nonexistent.ttf"));
-    for (const SymbolTable* table : {&SymbolTable::shared(), &handDrawn}) {
+        // Unknown names draw a visible placeholder.
         EXPECT_FALSE(table->knows(QStringLiteral("gearshape.2")));
         EXPECT_TRUE(table->knows(QStringLiteral("xmark")));
         const QImage unknown = drawn(*table, QStringLiteral("gearshape.2"));
-        EXPECT_GT(inkOf(unknown).pixels, 40);
+        EXPECT_GT(inkOf(unknown).first, 40);
         EXPECT_EQ(unknown, drawn(*table, QString()));
         EXPECT_NE(unknown, drawn(*table, QStringLiteral("xmark")));
     }
@@ -130,15 +101,12 @@ TEST(SymbolTable, MakesPixmapsAndIcons) {
     const SymbolTable& table = SymbolTable::shared();
     const QPixmap pixmap = table.pixmap(QStringLiteral("play.fill"), QSize(20, 20), Qt::white, 2);
     EXPECT_EQ(pixmap.size(), QSize(40, 40));
-    EXPECT_DOUBLE_EQ(pixmap.devicePixelRatio(), 2.0);
-    EXPECT_GT(inkOf(pixmap.toImage().convertToFormat(QImage::Format_ARGB32)).pixels, 40);
-
+    EXPECT_EQ(pixmap.devicePixelRatio(), 2.0);
+    EXPECT_GT(inkOf(pixmap.toImage().convertToFormat(QImage::Format_ARGB32)).first, 40);
     EXPECT_TRUE(table.pixmap(QStringLiteral("play.fill"), QSize(0, 20), Qt::white).isNull());
     EXPECT_TRUE(table.pixmap(QStringLiteral("play.fill"), QSize(20, 20), Qt::white, 0).isNull());
-
     const QIcon icon = table.icon(QStringLiteral("xmark"), Qt::black);
-    EXPECT_FALSE(icon.isNull());
-    EXPECT_FALSE(icon.availableSizes().isEmpty());
+    EXPECT_FALSE(icon.isNull() || icon.availableSizes().isEmpty());
 }
 
 }  // namespace
