@@ -10,12 +10,9 @@ namespace {
 
 constexpr double kEps = 1e-9;
 constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
-constexpr auto kRow = PreviewLayout::automatic;
-constexpr auto kGrid = PreviewLayout::grid;
-constexpr auto kList = PreviewLayout::list;
-constexpr auto kLarge = PreviewLayout::large;
-constexpr auto kSmall = PreviewSize::small;
-constexpr auto kMedium = PreviewSize::medium;
+constexpr auto kRow = PreviewLayout::automatic, kGrid = PreviewLayout::grid;
+constexpr auto kList = PreviewLayout::list, kLarge = PreviewLayout::large;
+constexpr auto kSmall = PreviewSize::small, kMedium = PreviewSize::medium;
 constexpr auto kBig = PreviewSize::large;
 
 // A header narrower than every layout, so the layout decides the width.
@@ -165,33 +162,26 @@ TEST(PreviewMetrics, CardsAndRowsKeepTheirPartsInsideAndApart) {
         const Rect title = PreviewMetrics::cardTitleFrame(card, 14);
         const Rect close = PreviewMetrics::cardControlFrame(thumbnail, 0);
         const Rect minimize = PreviewMetrics::cardControlFrame(thumbnail, 1);
-        for (const Rect& part : {thumbnail, title})
-            EXPECT_TRUE(inside(Rect({0, 0}, card), part)) << toString(size);
-        EXPECT_LT(thumbnail.maxY(), title.minY());
-        // The thumbnail keeps roughly the base card's proportions.
-        EXPECT_NEAR(thumbnail.width() / thumbnail.height(), 244.0 / 156.0, 0.15);
-        // Top trailing, side by side: the leading corner holds the window's own buttons.
+        EXPECT_TRUE(inside(Rect({0, 0}, card), thumbnail) && inside(Rect({0, 0}, card), title));
         EXPECT_TRUE(inside(thumbnail, close) && inside(thumbnail, minimize));
-        EXPECT_LT(close.maxX(), minimize.minX());
-        EXPECT_GT(close.minX(), thumbnail.center().x);
-        EXPECT_LT(close.maxY(), thumbnail.center().y);
+        EXPECT_TRUE(thumbnail.maxY() < title.minY() && close.maxX() < minimize.minX());
+        // Top trailing: the leading corner is where a window keeps its own buttons.
+        EXPECT_TRUE(close.minX() > thumbnail.center().x && close.maxY() < thumbnail.center().y);
+        EXPECT_NEAR(thumbnail.width() / thumbnail.height(), 244.0 / 156.0, 0.15);
     }
     // A title line taller than the card leaves an empty thumbnail, never a negative one.
     EXPECT_EQ(PreviewMetrics::cardThumbnailFrame({100, 40}, 60).height(), 0);
 
     // In a row the controls take the title's room only while shown.
-    const Size row{352, 74};
-    const Size thumb{104, 66};
+    const Size row{352, 74}, thumb{104, 66};
+    const Rect thumbnail = PreviewMetrics::rowThumbnailFrame(row, thumb);
     const Rect plain = PreviewMetrics::rowTitleFrame(row, thumb, 15, false);
     const Rect hovered = PreviewMetrics::rowTitleFrame(row, thumb, 15, true);
-    const Rect thumbnail = PreviewMetrics::rowThumbnailFrame(row, thumb);
-    EXPECT_TRUE(inside(Rect({0, 0}, row), thumbnail));
-    EXPECT_GT(plain.minX(), thumbnail.maxX());
-    EXPECT_LT(hovered.maxX(), PreviewMetrics::rowControlFrame(row, 0).minX());
-    EXPECT_LT(PreviewMetrics::rowControlFrame(row, 0).maxX(),
-              PreviewMetrics::rowControlFrame(row, 1).minX());
-    EXPECT_GT(plain.maxX(), PreviewMetrics::rowControlFrame(row, 1).minX());
-    EXPECT_LT(plain.maxX(), row.width);
+    const Rect close = PreviewMetrics::rowControlFrame(row, 0);
+    const Rect minimize = PreviewMetrics::rowControlFrame(row, 1);
+    EXPECT_TRUE(inside(Rect({0, 0}, row), thumbnail) && thumbnail.maxX() < plain.minX());
+    EXPECT_TRUE(hovered.maxX() < close.minX() && close.maxX() < minimize.minX());
+    EXPECT_TRUE(minimize.minX() < plain.maxX() && plain.maxX() < row.width);
     EXPECT_EQ(PreviewMetrics::rowTitleFrame({100, 74}, thumb, 15, true).width(), 0);
 }
 

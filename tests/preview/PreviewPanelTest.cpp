@@ -16,37 +16,26 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
 // A panel window that does what it is told at once and keeps a record of it.
-class FakeSurface final : public PanelSurface {
-public:
-    Size fittingSize() override {
-        calls.push_back("fit");
-        return fitting;
+struct FakeSurface final : PanelSurface {
+    template <class T>
+    void record(const char* call, T& field, T value) {
+        calls.push_back(call);
+        field = value;
     }
+    Size fittingSize() override { return calls.push_back("fit"), fitting; }
     bool isVisible() const override { return visible; }
     bool isFadingOut() const override { return fadingOut; }
-    void setContentSize(Size size) override {
-        calls.push_back("size");
-        contentSize = size;
-    }
-    void setFrameOrigin(Point origin) override {
-        calls.push_back("origin");
-        frameOrigin = origin;
-    }
+    void setContentSize(Size size) override { record("size", contentSize, size); }
+    void setFrameOrigin(Point origin) override { record("origin", frameOrigin, origin); }
     void fadeIn() override {
-        calls.push_back("fadeIn");
-        visible = true;
+        record("fadeIn", visible, true);
         fadingOut = false;
     }
-    void fadeOut() override {
-        calls.push_back("fadeOut");
-        fadingOut = true;
-    }
+    void fadeOut() override { record("fadeOut", fadingOut, true); }
     void setHoverHandler(std::function<void(bool)> handler) override { hover = std::move(handler); }
 
-    Size fitting{300, 200};
-    bool visible = false;
-    bool fadingOut = false;
-    Size contentSize;
+    Size fitting{300, 200}, contentSize;
+    bool visible = false, fadingOut = false;
     Point frameOrigin{-1, -1};
     std::function<void(bool)> hover;
     std::vector<std::string> calls;

@@ -27,28 +27,26 @@ struct FakeDesktop final : AppearanceSource {
     int& reads;
 };
 
+std::pair<bool, bool> flags(const Appearance& appearance) {
+    return {appearance.reduceMotion(), appearance.reduceTransparency()};
+}
+
 TEST(Appearance, TheOverrideWinsThenTheDesktopAskedOnceWhenNeededThenOff) {
     int reads = 0;
     Appearance appearance(std::make_unique<FakeDesktop>(AppearanceValues{true, {}}, reads));
-    EXPECT_TRUE(appearance.reduceMotion());
-    EXPECT_FALSE(appearance.reduceTransparency());
+    EXPECT_EQ(flags(appearance), std::pair(true, false));
     appearance.setReduceMotionOverride(false);
     appearance.setReduceTransparencyOverride(true);
-    EXPECT_FALSE(appearance.reduceMotion());
-    EXPECT_TRUE(appearance.reduceTransparency());
+    EXPECT_EQ(flags(appearance), std::pair(false, true));
     appearance.setReduceMotionOverride(std::nullopt);
     appearance.setReduceTransparencyOverride(std::nullopt);
-    EXPECT_TRUE(appearance.reduceMotion());
-    EXPECT_EQ(reads, 1);
-
-    Appearance silent(nullptr);
-    EXPECT_FALSE(silent.reduceMotion() || silent.reduceTransparency());
-    int overriddenReads = 0;
-    Appearance both(std::make_unique<FakeDesktop>(AppearanceValues{true, true}, overriddenReads));
+    EXPECT_EQ(flags(appearance), std::pair(true, false));
+    EXPECT_EQ(flags(Appearance(nullptr)), std::pair(false, false));
+    Appearance both(std::make_unique<FakeDesktop>(AppearanceValues{true, true}, reads));
     both.setReduceMotionOverride(false);
     both.setReduceTransparencyOverride(false);
-    EXPECT_FALSE(both.reduceMotion() || both.reduceTransparency());
-    EXPECT_EQ(overriddenReads, 0);
+    EXPECT_EQ(flags(both), std::pair(false, false));
+    EXPECT_EQ(reads, 1);  // asked once, and not at all when both flags are overridden
 }
 
 TEST(Appearance, SignalsOnlyWhenAValueAViewCouldHaveReadChanges) {
@@ -111,17 +109,15 @@ TEST(DesktopAppearance, OnlyWellFormedAnswersSayAnything) {
 }
 
 // Sets an environment variable for its lifetime, then restores what was there.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const QByteArray& value) : name_(name) {
-        if (qEnvironmentVariableIsSet(name)) old_ = qgetenv(name);
+struct ScopedEnv {
+    ScopedEnv(const char* variable, const QByteArray& value)
+        : name(variable), old(qgetenv(variable)), was(qEnvironmentVariableIsSet(variable)) {
         qputenv(name, value);
     }
-    ~ScopedEnv() { old_ ? qputenv(name_, *old_) : qunsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<QByteArray> old_;
+    ~ScopedEnv() { was ? qputenv(name, old) : qunsetenv(name); }
+    const char* name;
+    QByteArray old;
+    bool was;
 };
 
 TEST(DesktopAppearance, KdeGlobalsAreReadUnderKdeWhenThePortalIsUnreachable) {
