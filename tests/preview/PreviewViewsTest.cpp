@@ -272,7 +272,7 @@ TEST_F(PreviewViewsTest, TheLargeLayoutShowsTheSelectionAndAStripFromTwoCards) {
     EXPECT_FALSE(large->selectedID());
 }
 
-TEST_F(PreviewViewsTest, ThumbnailsReplaceTheProgressIndicatorInTheirCardOnly) {
+TEST_F(PreviewViewsTest, ThumbnailsLandInTheirCardOnlyAndReduceTransparencyMakesSurfacesOpaque) {
     showView({window(71, "a"), window(72, "b")});
     const auto centre = [](QWidget* widget) {
         return widget->grab().toImage().pixelColor(widget->width() / 2, widget->height() / 2 - 8);
@@ -284,6 +284,11 @@ TEST_F(PreviewViewsTest, ThumbnailsReplaceTheProgressIndicatorInTheirCardOnly) {
     EXPECT_GT(after.red(), 200);
     EXPECT_LT(after.green(), 40);
     EXPECT_LT(centre(card(0)).red() - centre(card(0)).green(), 40);
+    // Reduce transparency makes the surfaces opaque.
+    const auto surfaceAlpha = [this] { return view_->grab().toImage().pixelColor(40, 14).alpha(); };
+    EXPECT_LT(surfaceAlpha(), 255);
+    appearance_.setReduceTransparencyOverride(true);
+    EXPECT_EQ(surfaceAlpha(), 255);
     // The large layout's strip gets it too.
     state_.setLayout(PreviewLayout::large);
     EXPECT_GT(centre(view_->largeLayout()->stripButton(1)).red(), 200);
