@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <map>
 
 #include "app/PermissionsManager.h"
@@ -15,52 +16,36 @@ namespace vantorel {
 namespace {
 
 using namespace std::chrono_literals;
-using Kind = SimDockTileSpec::Kind;
+using Titles = std::vector<std::string>;
 
 // The whole hover-to-preview road on the simulated desktop, driven by pointer moves on
-// virtual time; the capture actor's executor is drained by hand.
+// virtual time; the capture actor's executor is drained by hand. Tiles: Safari with three
+// windows, Mail with none, Notes with two.
 class AppCoordinatorTest : public testing::Test {
 protected:
     AppCoordinatorTest() {
         desktop.launchDock();
-        safari = launch("Safari", "com.apple.Safari", 3);
-        mail = launch("Mail", "com.apple.mail", 0);
-        notes = launch("Notes", "com.apple.Notes", 2);
-        desktop.setDockTiles({tile("Safari"), tile("Mail"), tile("Notes")});
-    }
-
-    ProcessId launch(const std::string& name, const std::string& bundleId, int windows) {
-        const std::string path = "/Applications/" + name + ".app";
-        const ProcessId pid =
-            desktop.launch(SimAppSpec{name, bundleId, path, RunningApplication::kPolicyRegular,
-                                      SimDesktop::makeIcon(0xff3366cc)});
-        for (int i = 0; i < windows; ++i) {
-            SimWindowSpec spec;
-            spec.title = name + " " + std::to_string(i + 1);
-            spec.frame = Rect(100.0 + 40 * i, 100.0 + 30 * i, 800, 600);
-            desktop.addWindow(pid, spec);
+        std::vector<SimDockTileSpec> tiles;
+        for (const auto& [name, windows] : {std::pair{"Safari", 3}, {"Mail", 0}, {"Notes", 2}}) {
+            const std::string path = std::string("/Applications/") + name + ".app";
+            const ProcessId pid = desktop.launch(
+                SimAppSpec{name, std::string("com.apple.") + name, path,
+                           RunningApplication::kPolicyRegular, SimDesktop::makeIcon(0xff3366cc)});
+            for (int i = 0; i < windows; ++i) {
+                SimWindowSpec spec;
+                spec.title = name + std::string(" ") + std::to_string(i + 1);
+                spec.frame = Rect(100.0 + 40 * i, 100.0 + 30 * i, 800, 600);
+                desktop.addWindow(pid, spec);
+            }
+            tiles.push_back({SimDockTileSpec::Kind::application, name, "file://" + path + "/"});
         }
-        return pid;
-    }
-    SimDockTileSpec tile(const std::string& name) {
-        return {Kind::application, name, "file:///Applications/" + name + ".app/"};
+        desktop.setDockTiles(tiles);
     }
 
-    AppCoordinator& coordinator() {
-        if (!coordinator_) {
-            permissions.checkAccessibility(false);
-            coordinator_ = std::make_unique<AppCoordinator>(
-                desktop.ports(), permissions, preferences, executor, [this](PreviewState& state) {
-                    auto made = std::make_unique<SimPanelSurface>(desktop.scheduler, [&state] {
-                        return Size{300.0 * static_cast<double>(state.cards().size()), 220};
-                    });
-                    surface = made.get();
-                    return made;
-                });
-        }
-        return *coordinator_;
+    void start() {
+        permissions.checkAccessibility(false);
+        coordinator.start();
     }
-
     // Runs the main thread and the capture actor until both are idle, then moves the clock.
     void settle() {
         for (int i = 0; i < 100; ++i) {
@@ -78,13 +63,18 @@ protected:
         desktop.movePointerAX(desktop.dockTileFrame(tileIndex).center());
         settle();
     }
+    void show(std::size_t tileIndex) {
+        pointAt(tileIndex);
+        advance(200ms);
+    }
     void pointOffDock() {
         desktop.movePointerAX({600, 300});
         settle();
     }
-    std::vector<std::string> cardTitles() {
-        std::vector<std::string> titles;
-        for (const auto& card : coordinator().panel().state().cards())
+    PreviewState& state() { return coordinator.panel().state(); }
+    Titles cardTitles() {
+        Titles titles;
+        for (const auto& card : state().cards())
             titles.push_back(card.title);
         return titles;
     }
@@ -93,29 +83,35 @@ protected:
     ManualExecutor executor;
     PermissionsManager permissions{desktop.ports()};
     Preferences preferences{desktop.defaults.standard(), desktop.logger};
-    std::unique_ptr<AppCoordinator> coordinator_;
     SimPanelSurface* surface = nullptr;
-    ProcessId safari = 0, mail = 0, notes = 0;
+    AppCoordinator coordinator{
+        desktop.ports(), permissions, preferences, executor, [this](PreviewState& state) {
+            auto made = std::make_unique<SimPanelSurface>(desktop.scheduler, [&state] {
+                return Size{300.0 * double(state.cards().size()), 220};
+            });
+            surface = made.get();
+            return made;
+        }};
 };
 
 TEST_F(AppCoordinatorTest, RestingOnATileShowsItsWindowsWithOneStillEachWhenNotLive) {
     preferences.setLiveThumbnails(false);
-    coordinator().start();
+    start();
     EXPECT_EQ(desktop.logger.count("Coordinator started"), 1u);
     std::map<std::uint32_t, int> images;
-    auto subscription = coordinator().panel().state().observe([&](const PreviewState::Change& c) {
+    auto subscription = state().observe([&](const PreviewState::Change& c) {
         if (c.kind == PreviewState::Change::Kind::thumbnail) ++images[c.cardID];
     });
 
     pointAt(0);
     advance(170ms);
-    EXPECT_FALSE(surface->isVisible());
+    EXPECT_FALSE(surface && surface->isVisible());
     advance(10ms);
     ASSERT_TRUE(surface->isVisible());
-    EXPECT_EQ(cardTitles(), (std::vector<std::string>{"Safari 1", "Safari 2", "Safari 3"}));
+    EXPECT_EQ(cardTitles(), (Titles{"Safari 1", "Safari 2", "Safari 3"}));
 
     advance(2s);
-    for (const auto& card : coordinator().panel().state().cards()) {
+    for (const auto& card : state().cards()) {
         EXPECT_TRUE(card.thumbnail);
         EXPECT_EQ(images[card.id], 1);
     }
@@ -125,21 +121,25 @@ TEST_F(AppCoordinatorTest, RestingOnATileShowsItsWindowsWithOneStillEachWhenNotL
 }
 
 TEST_F(AppCoordinatorTest, LiveThumbnailsKeepArrivingAndStopWhenEverythingHides) {
-    coordinator().start();
+    start();
     pointAt(0);
     advance(400ms);
     EXPECT_EQ(desktop.capture.runningStreams().size(), 3u);
-    const auto& state = coordinator().panel().state();
-    const auto revision = state.revision();
+    const auto revision = state().revision();
     advance(1s);
-    EXPECT_GT(state.revision(), revision + 3);  // several frames per card
+    EXPECT_GT(state().revision(), revision + 3);  // several frames per card
 
-    // Off the tile, not into the panel: hidden 260 ms later, every stream stopped.
+    // Off the tile into the panel, which holds itself open; out of it, hidden 260 ms later and
+    // every stream stopped.
     pointOffDock();
+    surface->pointerEntered();
+    advance(5s);
+    EXPECT_TRUE(surface->isVisible());
+    surface->pointerLeft();
     advance(250ms);
     EXPECT_TRUE(surface->isVisible());
     advance(20ms);
-    EXPECT_FALSE(coordinator().currentItem());
+    EXPECT_FALSE(coordinator.currentItem());
     advance(200ms);
     EXPECT_FALSE(surface->isVisible());
     EXPECT_TRUE(desktop.capture.runningStreams().empty());
@@ -148,116 +148,88 @@ TEST_F(AppCoordinatorTest, LiveThumbnailsKeepArrivingAndStopWhenEverythingHides)
     EXPECT_EQ(executor.pendingCount(), 0u);
 }
 
-TEST_F(AppCoordinatorTest, TheNeighbourShowsAtOnceWhileAPanelIsOpen) {
-    coordinator().start();
-    pointAt(0);
-    advance(200ms);
+TEST_F(AppCoordinatorTest, NeighboursShowAtOnceButAfterOneWithoutWindowsTheNextWaitsAgain) {
+    start();
+    show(0);
     pointAt(2);
-    EXPECT_EQ(cardTitles(), (std::vector<std::string>{"Notes 1", "Notes 2"}));
+    EXPECT_EQ(cardTitles(), (Titles{"Notes 1", "Notes 2"}));
     EXPECT_EQ(surface->fadeIns(), 1);  // moved and resized, not faded in again
-}
 
-TEST_F(AppCoordinatorTest, AnApplicationWithoutWindowsHidesAllAndTheNeighbourWaitsAgain) {
-    coordinator().start();
-    pointAt(0);
-    advance(200ms);
     pointAt(1);  // Mail: shown at once, has no windows
     advance(200ms);
     EXPECT_FALSE(surface->isVisible());
-    EXPECT_FALSE(coordinator().hover().shownItem());
-
-    pointAt(2);
+    EXPECT_FALSE(coordinator.hover().shownItem());
+    pointAt(0);
     advance(170ms);
-    EXPECT_FALSE(coordinator().currentItem());
+    EXPECT_FALSE(coordinator.currentItem());
     advance(10ms);
-    EXPECT_EQ(coordinator().currentItem()->title, "Notes");
+    EXPECT_EQ(coordinator.currentItem()->title, "Safari");
 }
 
-TEST_F(AppCoordinatorTest, TheHidingWaitsWhileThePointerIsInThePanel) {
-    coordinator().start();
-    pointAt(0);
-    advance(200ms);
-    pointOffDock();
-    surface->pointerEntered();
-    advance(5s);
-    EXPECT_TRUE(surface->isVisible());
-    surface->pointerLeft();
-    advance(270ms);
-    EXPECT_FALSE(coordinator().currentItem());
-}
-
-TEST_F(AppCoordinatorTest, ClosingCardsRemovesThemAndTheLastOneHidesThePanel) {
+TEST_F(AppCoordinatorTest, CardsActOnTheirWindows) {
     preferences.setLiveThumbnails(false);
-    coordinator().start();
-    pointAt(2);
-    advance(200ms);
-    auto& state = coordinator().panel().state();
-    ASSERT_EQ(state.cards().size(), 2u);
-
-    const auto firstID = state.cards()[0].window.cgWindowID;
-    const auto secondID = state.cards()[1].window.cgWindowID;
-    state.onClose(state.cards()[0].window);
-    settle();
-    EXPECT_EQ(cardTitles(), (std::vector<std::string>{"Notes 2"}));
-    EXPECT_TRUE(coordinator().currentItem());
-
-    state.onClose(state.cards()[0].window);
-    settle();
-    EXPECT_TRUE(state.cards().empty());
-    EXPECT_FALSE(coordinator().currentItem());
-    EXPECT_EQ(desktop.logger.count("Closed window " + std::to_string(firstID)), 1u);
-    EXPECT_EQ(desktop.logger.count("Closed window " + std::to_string(secondID)), 1u);
-}
-
-TEST_F(AppCoordinatorTest, MinimisingFromACardRebuildsTheCards) {
-    preferences.setLiveThumbnails(false);
-    coordinator().start();
-    pointAt(0);
-    advance(200ms);
-    auto& state = coordinator().panel().state();
-    const WindowInfo first = state.cards()[0].window;
-    state.onMinimizeToggle(first);
+    start();
+    show(0);
+    // Minimising rebuilds the cards.
+    state().onMinimizeToggle(state().cards()[0].window);
     advance(500ms);
-    ASSERT_EQ(state.cards().size(), 3u);
-    const auto minimized = std::count_if(state.cards().begin(), state.cards().end(),
-                                         [](const auto& c) { return c.window.isMinimized; });
-    EXPECT_EQ(minimized, 1);
+    ASSERT_EQ(state().cards().size(), 3u);
+    EXPECT_EQ(std::count_if(state().cards().begin(), state().cards().end(),
+                            [](const auto& c) { return c.window.isMinimized; }),
+              1);
     EXPECT_EQ(desktop.logger.count("Captures running for 2 window(s)"), 1u);
-
-    // Activating a card hides everything.
-    state.onActivate(state.cards()[0].window);
+    // Activating hides everything.
+    state().onActivate(state().cards()[0].window);
     settle();
-    EXPECT_FALSE(coordinator().currentItem());
+    EXPECT_FALSE(coordinator.currentItem());
+
+    // Closing removes the card; the last one hides the panel.
+    show(2);
+    for (const char* left : {"Notes 2", ""}) {
+        const auto id = state().cards()[0].window.cgWindowID;
+        state().onClose(state().cards()[0].window);
+        settle();
+        EXPECT_EQ(cardTitles(), *left ? Titles{left} : Titles{});
+        EXPECT_EQ(bool(coordinator.currentItem()), *left != 0);
+        EXPECT_EQ(desktop.logger.count("Closed window " + std::to_string(id)), 1u);
+    }
 }
 
-TEST_F(AppCoordinatorTest, ObservationBeginsWithinASecondOfTheAccessibilityGrant) {
+TEST_F(AppCoordinatorTest, ObservationWaitsForAccessibilityAndCardsForScreenRecording) {
     desktop.accessibility.setTrusted(false);
-    coordinator().start();
+    desktop.setScreenRecordingGranted(false);
+    start();
     EXPECT_EQ(desktop.logger.count("Waiting for Accessibility before starting…"), 1u);
     advance(2500ms);  // polled at 1 s and 2 s
-    EXPECT_FALSE(coordinator().observing());
+    EXPECT_FALSE(coordinator.observing());
     desktop.accessibility.setTrusted(true);
     advance(490ms);
-    EXPECT_FALSE(coordinator().observing());
+    EXPECT_FALSE(coordinator.observing());
     advance(10ms);  // the poll at 3 s
-    EXPECT_TRUE(coordinator().observing());
+    EXPECT_TRUE(coordinator.observing());
     EXPECT_EQ(desktop.logger.count("Coordinator started"), 1u);
     EXPECT_EQ(desktop.pointer.monitorCount(), 2u);
+    EXPECT_EQ(desktop.accessibility.promptCount(), 0);  // polled without asking again
+
+    pointAt(0);
+    advance(500ms);
+    ASSERT_EQ(state().cards().size(), 3u);
+    for (const auto& card : state().cards())
+        EXPECT_FALSE(card.thumbnail);
+    EXPECT_TRUE(desktop.capture.runningStreams().empty());
 }
 
 TEST_F(AppCoordinatorTest, ALateStreamStartAfterThePanelMovedOnIsDropped) {
     desktop.capture.setHoldStreamStarts(true);
-    coordinator().start();
-    pointAt(0);
-    advance(200ms);
-    const auto safariFirst = coordinator().panel().state().cards()[0].window.cgWindowID;
+    start();
+    show(0);
+    const auto safariFirst = state().cards()[0].window.cgWindowID;
     // The panel moves on to Notes while Safari's first stream is still starting.
     pointAt(2);
     advance(100ms);
     std::vector<WindowNumber> notesIDs;
-    for (const auto& card : coordinator().panel().state().cards()) {
+    for (const auto& card : state().cards())
         notesIDs.push_back(card.window.cgWindowID);
-    }
     desktop.capture.releaseHeldStarts();
     settle();
     EXPECT_EQ(desktop.logger.count("Dropped late live stream for " + std::to_string(safariFirst) +
@@ -272,25 +244,28 @@ TEST_F(AppCoordinatorTest, ALateStreamStartAfterThePanelMovedOnIsDropped) {
     EXPECT_EQ(running, notesIDs);
 }
 
-TEST_F(AppCoordinatorTest, WithoutScreenRecordingCardsKeepTheirPlaceholders) {
-    desktop.setScreenRecordingGranted(false);
-    coordinator().start();
-    pointAt(0);
-    advance(500ms);
-    ASSERT_EQ(coordinator().panel().state().cards().size(), 3u);
-    for (const auto& card : coordinator().panel().state().cards())
-        EXPECT_FALSE(card.thumbnail);
-    EXPECT_TRUE(desktop.capture.runningStreams().empty());
-}
-
-TEST_F(AppCoordinatorTest, PreferenceChangesApplyToTheNextDelay) {
+TEST_F(AppCoordinatorTest, PreferencesChangedWhileRunningApplyToTheNextDelayAndEachShow) {
+    start();
     preferences.setShowDelayMS(500);
-    coordinator().start();
+    preferences.setPreviewLayout(PreviewLayout::grid);
+    preferences.setPreviewSize(PreviewSize::large);
+    preferences.setCompactThreshold(std::numeric_limits<std::int64_t>::max());
     pointAt(0);
-    advance(400ms);
-    EXPECT_FALSE(coordinator().currentItem());
-    advance(100ms);
-    EXPECT_TRUE(coordinator().currentItem());
+    advance(490ms);
+    EXPECT_FALSE(coordinator.currentItem());
+    advance(10ms);
+    ASSERT_TRUE(coordinator.currentItem());
+    EXPECT_EQ(state().layout(), PreviewLayout::grid);
+    EXPECT_EQ(state().previewSize(), PreviewSize::large);
+    EXPECT_EQ(state().compactThreshold(), std::numeric_limits<int>::max());
+
+    preferences.setPreviewLayout(PreviewLayout::list);
+    preferences.setPreviewSize(PreviewSize::small);
+    preferences.setCompactThreshold(std::numeric_limits<std::int64_t>::min());
+    pointAt(2);
+    EXPECT_EQ(state().layout(), PreviewLayout::list);
+    EXPECT_EQ(state().previewSize(), PreviewSize::small);
+    EXPECT_EQ(state().compactThreshold(), std::numeric_limits<int>::min());
 }
 
 }  // namespace

@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
-#include "platform/linux/XdgAutostartLoginItems.h"
 #include "platform/sim/MemoryLogger.h"
 #include "platform/sim/SimLoginItems.h"
 
@@ -30,21 +26,16 @@ TEST_F(LaunchAtLoginTest, EnablingAndDisablingChangeTheSystemOnlyWhenNeeded) {
     LaunchAtLogin launch(items, logger);
     int changes = 0;
     launch.onChange = [&] { ++changes; };
-
-    launch.setEnabled(true);
-    EXPECT_TRUE(launch.isEnabled());
-    EXPECT_EQ(items.calls(), 1);
-    launch.setEnabled(true);  // already enabled: no system call, same line, no change
-    EXPECT_EQ(items.calls(), 1);
-    EXPECT_EQ(logger.count("Launch at login set to true"), 2u);
-    EXPECT_EQ(changes, 1);
-
-    launch.setEnabled(false);
-    launch.setEnabled(false);
-    EXPECT_FALSE(launch.isEnabled());
-    EXPECT_EQ(items.calls(), 2);
-    EXPECT_EQ(logger.count("Launch at login set to false"), 2u);
-    EXPECT_EQ(changes, 2);
+    for (const bool enabled : {true, false}) {
+        launch.setEnabled(enabled);
+        launch.setEnabled(enabled);  // already so: no system call, the same line, no change
+        EXPECT_EQ(launch.isEnabled(), enabled);
+        EXPECT_EQ(items.calls(), enabled ? 1 : 2);
+        EXPECT_EQ(
+            logger.count(enabled ? "Launch at login set to true" : "Launch at login set to false"),
+            2u);
+        EXPECT_EQ(changes, enabled ? 1 : 2);
+    }
 }
 
 TEST_F(LaunchAtLoginTest, AFailedChangeIsLoggedAndTheSwitchShowsTheRealState) {
@@ -62,41 +53,6 @@ TEST_F(LaunchAtLoginTest, AFailedChangeIsLoggedAndTheSwitchShowsTheRealState) {
     items.setStatus(LoginItems::Status::enabled);
     launch.setEnabled(true);
     EXPECT_TRUE(launch.isEnabled());
-}
-
-// The switch over the real login item of this system, an XDG autostart entry.
-TEST_F(LaunchAtLoginTest, OverAnAutostartEntryTheSwitchFollowsTheFile) {
-    namespace fs = std::filesystem;
-    const fs::path root = fs::path(testing::TempDir()) / "vantorel-launch-at-login";
-    fs::remove_all(root);
-    XdgAutostartLoginItems autostart(root / "autostart", "/usr/bin/vantorel");
-    LaunchAtLogin launch(autostart, logger);
-    EXPECT_FALSE(launch.isEnabled());
-
-    launch.setEnabled(true);
-    EXPECT_TRUE(launch.isEnabled());
-    EXPECT_TRUE(fs::exists(autostart.entryPath()));
-    const auto written = fs::last_write_time(autostart.entryPath());
-    launch.setEnabled(true);  // already there: the file is left alone
-    EXPECT_EQ(fs::last_write_time(autostart.entryPath()), written);
-    EXPECT_EQ(logger.count("Launch at login set to true"), 2u);
-
-    launch.setEnabled(false);
-    EXPECT_FALSE(launch.isEnabled());
-    EXPECT_FALSE(fs::exists(autostart.entryPath()));
-
-    // A file where the autostart directory should be: nothing can be registered.
-    std::ofstream(root / "blocked") << "not a directory\n";
-    XdgAutostartLoginItems blocked(root / "blocked", "/usr/bin/vantorel");
-    LaunchAtLogin failing(blocked, logger);
-    logger.clear();
-    failing.setEnabled(true);
-    EXPECT_FALSE(failing.isEnabled());
-    ASSERT_EQ(logger.lines().size(), 1u);
-    EXPECT_EQ(logger.lines()[0].level, LogLevel::error);
-    EXPECT_EQ(logger.lines()[0].message.rfind("Launch at login change failed: ", 0), 0u)
-        << logger.lines()[0].message;
-    fs::remove_all(root);
 }
 
 }  // namespace

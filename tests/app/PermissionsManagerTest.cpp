@@ -2,14 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdint>
-#include <functional>
+#include <algorithm>
 #include <limits>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
 #include "platform/sim/SimDesktop.h"
 
@@ -19,8 +13,8 @@ namespace {
 using Status = PermissionsManager::Status;
 using Permission = PermissionsManager::Permission;
 using Lines = std::vector<std::string>;
+using Changes = std::vector<Permission>;
 using UserAnswer = SimPermissionServices::UserAnswer;
-using std::chrono::milliseconds;
 
 class PermissionsManagerTest : public testing::Test {
 protected:
@@ -28,147 +22,93 @@ protected:
         manager->addListener([this](Permission p) { changes.push_back(p); });
     }
 
-    Lines lines() { return desktop.logger.messages("permissions"); }
-    LogLevel lastLevel() { return desktop.logger.lines().back().level; }
+    // The manager's log lines since the last call, the last one's level in front.
+    Lines take() {
+        Lines lines = desktop.logger.messages("permissions");
+        if (!lines.empty()) {
+            const bool error = desktop.logger.lines().back().level == LogLevel::error;
+            lines.insert(lines.begin(), error ? "error:" : "debug:");
+        }
+        desktop.logger.clear();
+        return lines;
+    }
     SimPermissionServices& services() { return desktop.permissionServices; }
+    static std::string text(Status status) {
+        return std::string(PermissionsManager::toString(status));
+    }
 
     SimDesktop desktop;
     std::unique_ptr<PermissionsManager> manager =
         std::make_unique<PermissionsManager>(desktop.ports());
-    std::vector<Permission> changes;
+    Changes changes;
 };
 
-TEST_F(PermissionsManagerTest, StartsUndeterminedWithoutAskingAnything) {
-    for (const Permission p : {Permission::accessibility, Permission::screenRecording,
-                               Permission::calendar, Permission::reminders})
-        EXPECT_EQ(manager->status(p), Status::notDetermined);
-    EXPECT_EQ(services().probeCount(), 0u);
-    EXPECT_EQ(desktop.accessibility.promptCount(), 0);
-    EXPECT_TRUE(desktop.logger.lines().empty());
-}
-
 TEST_F(PermissionsManagerTest, EventStoreAuthorisationMapsToAStatusAndIsLoggedWithTheRawValue) {
-    struct Case {
-        std::int64_t raw;
-        Status status;
-        const char* text;
-    };
-    const Case cases[] = {
-        {3, Status::granted, "granted"},
-        {0, Status::notDetermined, "notDetermined"},
-        {1, Status::denied, "denied"},
-        {2, Status::denied, "denied"},
-        {4, Status::denied, "denied"},  // write-only is not enough to read events
-        {5, Status::notDetermined, "notDetermined"},
-        {-1, Status::notDetermined, "notDetermined"},
-        {std::numeric_limits<std::int64_t>::max(), Status::notDetermined, "notDetermined"},
-        {std::numeric_limits<std::int64_t>::min(), Status::notDetermined, "notDetermined"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.raw);
-        desktop.logger.clear();
-        EXPECT_EQ(PermissionsManager::statusForAuthorization(c.raw), c.status);
-        services().setAuthorizationStatus(EventEntityType::event, c.raw);
-        services().setAuthorizationStatus(EventEntityType::reminder, c.raw == 3 ? 2 : 3);
+    constexpr std::int64_t max = std::numeric_limits<std::int64_t>::max();
+    constexpr std::int64_t min = std::numeric_limits<std::int64_t>::min();
+    // Write-only (4) is not enough to read events.
+    const std::pair<std::int64_t, std::string> cases[] = {
+        {3, "granted"},        {0, "notDetermined"},   {1, "denied"},
+        {2, "denied"},         {4, "denied"},          {5, "notDetermined"},
+        {-1, "notDetermined"}, {max, "notDetermined"}, {min, "notDetermined"}};
+    for (const auto& [raw, status] : cases) {
+        SCOPED_TRACE(raw);
+        // The two stores disagree, so that neither can be read for the other.
+        const std::int64_t reminders = raw == 3 ? 2 : 3;
+        services().setAuthorizationStatus(EventEntityType::event, raw);
+        services().setAuthorizationStatus(EventEntityType::reminder, reminders);
         manager->refreshCalendarStatus();
         manager->refreshRemindersStatus();
-        EXPECT_EQ(manager->calendar(), c.status);
-        EXPECT_EQ(manager->reminders(), c.raw == 3 ? Status::denied : Status::granted);
-        const std::string remindersLine = c.raw == 3 ? "Reminders status=denied (EK raw=2)"
-                                                     : "Reminders status=granted (EK raw=3)";
-        EXPECT_EQ(lines(), (Lines{"Calendar status=" + std::string(c.text) +
-                                      " (EK raw=" + std::to_string(c.raw) + ")",
-                                  remindersLine}));
-        EXPECT_EQ(lastLevel(), LogLevel::debug);
+        EXPECT_EQ(text(manager->calendar()), status);
+        EXPECT_EQ(manager->reminders(), raw == 3 ? Status::denied : Status::granted);
+        EXPECT_EQ(
+            take(),
+            (Lines{"debug:", "Calendar status=" + status + " (EK raw=" + std::to_string(raw) + ")",
+                   "Reminders status=" + text(manager->reminders()) +
+                       " (EK raw=" + std::to_string(reminders) + ")"}));
     }
+    // Listeners hear real changes only, not every refresh.
+    EXPECT_EQ(std::count(changes.begin(), changes.end(), Permission::calendar), 4);
 }
 
-TEST_F(PermissionsManagerTest, ListenersHearOnlyRealChanges) {
-    manager->refreshCalendarStatus();  // 0: still undetermined
-    EXPECT_TRUE(changes.empty());
-    services().setAuthorizationStatus(EventEntityType::event, 3);
-    manager->refreshCalendarStatus();
-    manager->refreshCalendarStatus();
-    EXPECT_EQ(changes, std::vector<Permission>{Permission::calendar});
-    // Two raw values with the same meaning are no change either.
-    services().setAuthorizationStatus(EventEntityType::event, 2);
-    manager->refreshCalendarStatus();
-    services().setAuthorizationStatus(EventEntityType::event, 4);
-    manager->refreshCalendarStatus();
-    EXPECT_EQ(changes, (std::vector<Permission>{Permission::calendar, Permission::calendar}));
-    // Every refresh is logged, changed or not.
-    EXPECT_EQ(lines().size(), 5u);
-}
-
-TEST_F(PermissionsManagerTest, ListenersCanLeaveEvenWhileBeingNotified) {
+TEST_F(PermissionsManagerTest, AccessibilityChecksPromptOnlyWhenAskedAndListenersMayLeave) {
     int second = 0;
     PermissionsManager::ListenerId secondId = 0;
     const auto firstId =
         manager->addListener([&](Permission) { manager->removeListener(secondId); });
     secondId = manager->addListener([&](Permission) { ++second; });
-    desktop.accessibility.setTrusted(false);
-    manager->checkAccessibility(false);  // undetermined stays undetermined: nobody hears
-    EXPECT_TRUE(changes.empty());
-    manager->checkAccessibility(true);  // denied
-    EXPECT_EQ(second, 0);               // removed by the first listener before its turn
-    manager->removeListener(firstId);
-    desktop.accessibility.setTrusted(true);
-    manager->checkAccessibility(false);
-    EXPECT_EQ(changes,
-              (std::vector<Permission>{Permission::accessibility, Permission::accessibility}));
-    EXPECT_EQ(manager->accessibility(), Status::granted);
-}
-
-TEST_F(PermissionsManagerTest, AccessibilityCheckWithAndWithoutThePrompt) {
-    struct Case {
+    const struct {
         bool trusted, prompt;
         Status status;
         int prompts;
-        const char* line;
-    };
-    const Case cases[] = {
-        {false, false, Status::notDetermined, 0, "Accessibility trusted=false"},
-        {false, true, Status::denied, 1, "Accessibility trusted=false"},
-        {true, false, Status::granted, 0, "Accessibility trusted=true"},
-        {true, true, Status::granted, 0, "Accessibility trusted=true"},
-    };
+    } cases[] = {{false, false, Status::notDetermined, 0},
+                 {false, true, Status::denied, 1},
+                 {false, false, Status::notDetermined, 1},
+                 {true, false, Status::granted, 1},
+                 {true, true, Status::granted, 1}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "trusted=" << c.trusted << " prompt=" << c.prompt);
-        SimDesktop fresh;
-        PermissionsManager m(fresh.ports());
-        fresh.accessibility.setTrusted(c.trusted);
-        EXPECT_EQ(m.checkAccessibility(c.prompt), c.trusted);
-        EXPECT_EQ(m.accessibility(), c.status);
-        EXPECT_EQ(fresh.accessibility.promptCount(), c.prompts);
-        EXPECT_EQ(fresh.logger.messages("permissions"), Lines{c.line});
-        EXPECT_EQ(fresh.logger.lines().back().level, LogLevel::debug);
+        desktop.accessibility.setTrusted(c.trusted);
+        EXPECT_EQ(manager->checkAccessibility(c.prompt), c.trusted);
+        EXPECT_EQ(manager->accessibility(), c.status);
+        EXPECT_EQ(desktop.accessibility.promptCount(), c.prompts);
+        EXPECT_EQ(take(), (Lines{"debug:", c.trusted ? "Accessibility trusted=true"
+                                                     : "Accessibility trusted=false"}));
+        if (c.prompts == 1) manager->removeListener(firstId);
     }
-
-    // Denied after a prompt falls back to undetermined on a silent check, and a grant in System
-    // Settings shows at the next check.
-    desktop.accessibility.setTrusted(false);
-    manager->checkAccessibility(true);
-    EXPECT_EQ(manager->accessibility(), Status::denied);
-    manager->checkAccessibility(false);
-    EXPECT_EQ(manager->accessibility(), Status::notDetermined);
-    desktop.accessibility.setTrusted(true);
-    EXPECT_TRUE(manager->checkAccessibility(false));
-    EXPECT_EQ(manager->accessibility(), Status::granted);
+    EXPECT_EQ(second, 0);  // removed by the first listener before its turn
+    EXPECT_EQ(changes, Changes(3, Permission::accessibility));
 }
 
 TEST_F(PermissionsManagerTest, ScreenRecordingProbeAsksForOnScreenContentAndMapsTheOutcome) {
     int done = 0;
     manager->refreshScreenRecording([&] { ++done; });
     EXPECT_EQ(services().lastProbeOptions(), std::make_pair(false, true));
-    // The answer comes later, on the main thread.
-    EXPECT_EQ(manager->screenRecording(), Status::notDetermined);
     desktop.scheduler.runDue();
     EXPECT_EQ(manager->screenRecording(), Status::granted);
     EXPECT_EQ(done, 1);
-    EXPECT_EQ(lines(), Lines{"Screen Recording granted"});
-    EXPECT_EQ(lastLevel(), LogLevel::debug);
+    EXPECT_EQ(take(), (Lines{"debug:", "Screen Recording granted"}));
 
-    desktop.logger.clear();
     services().setScreenRecordingAllowed(false);
     services().setScreenRecordingError("Screen capture is not allowed");
     manager->refreshScreenRecording([&] {
@@ -178,99 +118,73 @@ TEST_F(PermissionsManagerTest, ScreenRecordingProbeAsksForOnScreenContentAndMaps
     });
     desktop.scheduler.runDue();
     EXPECT_EQ(done, 2);
-    EXPECT_EQ(lines(), Lines{"Screen Recording not granted: Screen capture is not allowed"});
-    EXPECT_EQ(lastLevel(), LogLevel::error);
-    EXPECT_EQ(changes,
-              (std::vector<Permission>{Permission::screenRecording, Permission::screenRecording}));
+    EXPECT_EQ(take(),
+              (Lines{"error:", "Screen Recording not granted: Screen capture is not allowed"}));
+    EXPECT_EQ(changes, Changes(2, Permission::screenRecording));
 }
 
 TEST_F(PermissionsManagerTest, RequestsUpdateTheStatusFromTheAnswerAndLogEachOutcome) {
-    struct Case {
-        const char* name;
+    const struct {
         EventEntityType type;
+        std::int64_t before;
         UserAnswer answer;
         Status status;
         Lines lines;
-        LogLevel level;
-    };
-    const Case cases[] = {
-        {"calendar granted",
-         EventEntityType::event,
-         UserAnswer::grant,
-         Status::granted,
-         {"Requesting Calendar access (EK raw before=0)", "Calendar request returned granted=true"},
-         LogLevel::debug},
-        {"calendar refused",
-         EventEntityType::event,
-         UserAnswer::refuse,
-         Status::denied,
-         {"Requesting Calendar access (EK raw before=0)",
-          "Calendar request returned granted=false"},
-         LogLevel::debug},
-        {"calendar failed",
-         EventEntityType::event,
-         UserAnswer::fail,
-         Status::denied,
-         {"Requesting Calendar access (EK raw before=0)", "Calendar request failed: No store"},
-         LogLevel::error},
-        {"reminders granted",
-         EventEntityType::reminder,
-         UserAnswer::grant,
-         Status::granted,
-         {"Reminders request returned granted=true"},
-         LogLevel::debug},
-        {"reminders refused",
-         EventEntityType::reminder,
-         UserAnswer::refuse,
-         Status::denied,
-         {"Reminders request returned granted=false"},
-         LogLevel::debug},
-        {"reminders failed",
-         EventEntityType::reminder,
-         UserAnswer::fail,
-         Status::denied,
-         {"Reminders request failed: No store"},
-         LogLevel::error},
-    };
+    } cases[] = {{EventEntityType::event,
+                  0,
+                  UserAnswer::fail,
+                  Status::denied,
+                  {"error:", "Requesting Calendar access (EK raw before=0)",
+                   "Calendar request failed: No store"}},
+                 {EventEntityType::event,
+                  0,
+                  UserAnswer::grant,
+                  Status::granted,
+                  {"debug:", "Requesting Calendar access (EK raw before=0)",
+                   "Calendar request returned granted=true"}},
+                 {EventEntityType::event,
+                  2,
+                  UserAnswer::refuse,
+                  Status::denied,
+                  {"debug:", "Requesting Calendar access (EK raw before=2)",
+                   "Calendar request returned granted=false"}},
+                 {EventEntityType::reminder,
+                  0,
+                  UserAnswer::fail,
+                  Status::denied,
+                  {"error:", "Reminders request failed: No store"}},
+                 {EventEntityType::reminder,
+                  0,
+                  UserAnswer::grant,
+                  Status::granted,
+                  {"debug:", "Reminders request returned granted=true"}},
+                 {EventEntityType::reminder,
+                  0,
+                  UserAnswer::refuse,
+                  Status::denied,
+                  {"debug:", "Reminders request returned granted=false"}}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        SimDesktop fresh;
-        PermissionsManager m(fresh.ports());
-        auto& sim = fresh.permissionServices;
-        sim.setUserAnswer(c.type, c.answer);
-        sim.setErrorDescription(c.type, "No store");
-        sim.setAnswerDelay(milliseconds(2000));  // the user reads the prompt
-        bool done = false;
+        SCOPED_TRACE(c.lines.back());
         const bool events = c.type == EventEntityType::event;
+        services().setAuthorizationStatus(c.type, c.before);
+        services().setUserAnswer(c.type, c.answer);
+        services().setErrorDescription(c.type, "No store");
+        bool done = false;
         if (events) {
-            m.requestCalendarAccess([&] { done = true; });
+            manager->requestCalendarAccess([&] { done = true; });
         } else {
-            m.requestRemindersAccess([&] { done = true; });
+            manager->requestRemindersAccess([&] { done = true; });
         }
-        const auto status = [&] { return events ? m.calendar() : m.reminders(); };
-        fresh.scheduler.advance(milliseconds(1999));
-        EXPECT_FALSE(done);
-        EXPECT_EQ(status(), Status::notDetermined);
-        fresh.scheduler.advance(milliseconds(1));
+        desktop.scheduler.runDue();
         EXPECT_TRUE(done);
-        EXPECT_EQ(status(), c.status);
-        EXPECT_EQ(sim.requestCount(c.type), 1u);
-        EXPECT_EQ(fresh.logger.messages("permissions"), c.lines);
-        EXPECT_EQ(fresh.logger.lines().back().level, c.level);
+        EXPECT_EQ(events ? manager->calendar() : manager->reminders(), c.status);
+        EXPECT_EQ(take(), c.lines);
     }
+    EXPECT_EQ(services().requestCount(EventEntityType::reminder), 3u);
 }
 
-TEST_F(PermissionsManagerTest, RequestAfterADecisionReportsTheRawStatusBefore) {
-    services().setAuthorizationStatus(EventEntityType::event, 2);
-    manager->requestCalendarAccess();
-    desktop.scheduler.runDue();
-    EXPECT_EQ(manager->calendar(), Status::denied);
-    EXPECT_EQ(lines(), (Lines{"Requesting Calendar access (EK raw before=2)",
-                              "Calendar request returned granted=false"}));
-}
-
-TEST_F(PermissionsManagerTest, AnswersInsideTheCallStillLandOnTheMainThreadAfterIt) {
-    services().setAnswerDelay(std::nullopt);
+TEST_F(PermissionsManagerTest, AnswersLandOnTheMainThreadAfterTheCallAndNotAfterTheManager) {
+    services().setAnswerDelay(std::nullopt);  // answered inside the call
     manager->requestRemindersAccess();
     manager->refreshScreenRecording();
     EXPECT_EQ(manager->reminders(), Status::notDetermined);
@@ -278,16 +192,14 @@ TEST_F(PermissionsManagerTest, AnswersInsideTheCallStillLandOnTheMainThreadAfter
     desktop.scheduler.runDue();
     EXPECT_EQ(manager->reminders(), Status::granted);
     EXPECT_EQ(manager->screenRecording(), Status::granted);
-}
 
-TEST_F(PermissionsManagerTest, AnswersArrivingAfterTheManagerIsGoneAreDropped) {
     bool done = false;
-    services().setAnswerDelay(milliseconds(500));
+    services().setAnswerDelay(std::chrono::milliseconds(500));
     manager->requestCalendarAccess([&] { done = true; });
     manager->refreshScreenRecording([&] { done = true; });
     manager.reset();
     desktop.logger.clear();
-    desktop.scheduler.advance(milliseconds(1000));
+    desktop.scheduler.advance(std::chrono::seconds(1));
     EXPECT_FALSE(done);
     EXPECT_TRUE(desktop.logger.lines().empty());
 }
@@ -314,7 +226,6 @@ TEST_F(PermissionsManagerTest, OnlyTheFirstCompletionCountsAndAnErrorOutweighsAG
     HeldServices held;
     PermissionsManager m(desktop.accessibility, held, desktop.scheduler, desktop.logger);
     int done = 0;
-
     m.requestCalendarAccess([&] { ++done; });
     held.request({true, std::string("Interrupted")});
     held.request({true, std::nullopt});
@@ -337,11 +248,10 @@ TEST_F(PermissionsManagerTest, OnlyTheFirstCompletionCountsAndAnErrorOutweighsAG
 }
 
 TEST_F(PermissionsManagerTest, OpenSettingsOpensThePrivacyPaneOfEachPermissionAndLogsNothing) {
-    manager->openSettings(Permission::accessibility);
-    manager->openSettings(Permission::screenRecording);
-    manager->openSettings(Permission::calendar);
-    manager->openSettings(Permission::reminders);
-    manager->openSettings(static_cast<Permission>(42));  // names no field: Screen Recording
+    for (const Permission p :
+         {Permission::accessibility, Permission::screenRecording, Permission::calendar,
+          Permission::reminders, static_cast<Permission>(42)})  // names no field: Screen Recording
+        manager->openSettings(p);
     EXPECT_EQ(services().openedPanes(),
               (Lines{"Privacy_Accessibility", "Privacy_ScreenCapture", "Privacy_Calendars",
                      "Privacy_Reminders", "Privacy_ScreenCapture"}));

@@ -8,9 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <optional>
-
 namespace vantorel {
 namespace {
 
@@ -55,46 +52,40 @@ protected:
     std::unique_ptr<SimDesktopView> view;
 };
 
-TEST_F(SimDesktopViewTest, TheViewIsTheSimulatedScreenAndPanelsLandWhereTheSimulationPutsThem) {
+TEST_F(SimDesktopViewTest, TheViewIsTheScreenAndTheRealPointerMovesTheSimulatedOneWhenAsked) {
     EXPECT_EQ(view->size(), QSize(800, 500));
     // Window-system coordinates have y upward from the screen's bottom edge.
     EXPECT_EQ(view->fromSimulated({10, 20}), QPointF(10, 480));
     EXPECT_EQ(view->toSimulated(QPointF(10, 480)).y, 20);
     view->move(300, 200);
-    const QPoint viewOrigin = view->mapToGlobal(QPoint(0, 0));
     // A 200 x 100 panel whose bottom-left corner is 20 points above the screen's bottom edge.
-    EXPECT_EQ(view->panelPosition({10, 20}, QSize(200, 100)), viewOrigin + QPoint(10, 380));
-}
+    EXPECT_EQ(view->panelPosition({10, 20}, QSize(200, 100)),
+              view->mapToGlobal(QPoint(0, 0)) + QPoint(10, 380));
 
-TEST_F(SimDesktopViewTest, TheRealPointerMovesTheSimulatedOneOnlyWhenAskedTo) {
-    const auto moveMouse = [&](QPointF at) {
+    int moves = 0;
+    auto monitor = desktop.pointer.addGlobalMonitor(kEventMaskMouseMoved, [&] { ++moves; });
+    for (const bool follows : {false, true}) {
+        view->setPointerFollowsMouse(follows);
+        const QPointF at(120, 470);
         QMouseEvent event(QEvent::MouseMove, at, view->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                           Qt::NoModifier);
         QApplication::sendEvent(view.get(), &event);
-    };
-    int moves = 0;
-    auto monitor = desktop.pointer.addGlobalMonitor(kEventMaskMouseMoved, [&] { ++moves; });
-    moveMouse(QPointF(120, 470));
-    EXPECT_EQ(moves, 0);
-
-    view->setPointerFollowsMouse(true);
-    moveMouse(QPointF(120, 470));
-    EXPECT_EQ(moves, 1);
+        EXPECT_EQ(moves, follows ? 1 : 0);
+    }
     EXPECT_EQ(desktop.pointer.mouseLocation(), (Point{120, 30}));
     view->setPointerFollowsMouse(false);
 }
 
 TEST_F(SimDesktopViewTest, PicturesShowWindowsTheDockPanelsAndThePointerInTheirOrder) {
     QWidget panel(nullptr, Qt::Tool | Qt::FramelessWindowHint);
-    panel.setAutoFillBackground(true);
+    QWidget hidden(nullptr, Qt::Tool | Qt::FramelessWindowHint);
     QPalette magenta;
     magenta.setColor(QPalette::Window, QColor(255, 0, 255));
-    panel.setPalette(magenta);
-    panel.setGeometry(QRect(view->mapToGlobal(QPoint(600, 300)), QSize(100, 60)));
-    QWidget hidden(nullptr, Qt::Tool | Qt::FramelessWindowHint);
-    hidden.setAutoFillBackground(true);
-    hidden.setPalette(magenta);
-    hidden.setGeometry(QRect(view->mapToGlobal(QPoint(100, 300)), QSize(100, 60)));
+    for (auto [widget, x] : {std::pair{&panel, 600}, {&hidden, 100}}) {
+        widget->setAutoFillBackground(true);
+        widget->setPalette(magenta);
+        widget->setGeometry(QRect(view->mapToGlobal(QPoint(x, 300)), QSize(100, 60)));
+    }
 
     panel.show();
     QImage picture = view->picture({&panel, &hidden, nullptr});

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "platform/sim/SimFileResources.h"
 #include "platform/sim/SimUserDefaults.h"
 
@@ -13,7 +15,8 @@ DefaultsValue record(DefaultsDictionary tileData) {
 }
 
 DefaultsValue folder(const std::string& label, const std::string& url) {
-    return record({{"file-label", label}, {"file-data", DefaultsDictionary{{"_CFURLString", url}}}});
+    return record(
+        {{"file-label", label}, {"file-data", DefaultsDictionary{{"_CFURLString", url}}}});
 }
 
 class FolderServiceTest : public testing::Test {
@@ -24,55 +27,41 @@ protected:
         files.addApplication("/Applications/Safari.app");
         files.addPackage("/Users/ana/Report.rtfd");
         files.addFile("/Users/ana/notes.txt");
+        files.addUnreadable("/Users/ana/Locked");
+        files.addEntry("/Users/ana/Unknown", ResourceValues{std::nullopt, false, false});
+        files.addEntry("/Users/ana/DirNoFlags", ResourceValues{true, std::nullopt, std::nullopt});
     }
 
     void setOthers(DefaultsArray others) {
         defaults.domain("com.apple.dock").setObject("persistent-others", std::move(others));
     }
-    DockFolderMap map() { return FolderService(defaults, files).dockFolderMap(); }
+    // The map as "label=path" pairs in label order.
+    std::string map() {
+        const auto unordered = FolderService(defaults, files).dockFolderMap();
+        std::string text;
+        for (const auto& [label, url] : std::map(unordered.begin(), unordered.end()))
+            text += (text.empty() ? "" : ", ") + label + "=" + url.path();
+        return text;
+    }
 
     SimUserDefaults defaults;
     SimFileResources files;
 };
 
-TEST_F(FolderServiceTest, MapsEachDirectoryTileLabelToItsURL) {
-    setOthers({folder("Downloads", "file:///Users/ana/Downloads/"),
-               folder("Documents", "file:///Users/ana/Documents/")});
-    const auto result = map();
-    ASSERT_EQ(result.size(), 2u);
-    EXPECT_EQ(result.at("Downloads").path(), "/Users/ana/Downloads");
-    EXPECT_EQ(result.at("Documents").path(), "/Users/ana/Documents");
-}
-
-TEST_F(FolderServiceTest, TheLabelComesFromFileLabelElseLabel) {
-    auto fileData = DefaultsDictionary{{"_CFURLString", "file:///Users/ana/Downloads/"}};
+TEST_F(FolderServiceTest, EachLabelMapsToTheLastPlainDirectoryOfACompleteRecord) {
+    const DefaultsValue downloads =
+        DefaultsDictionary{{"_CFURLString", "file:///Users/ana/Downloads/"}};
     setOthers({
-        record({{"label", "Only Label"}, {"file-data", fileData}}),
-        record({{"file-label", "Both"}, {"label", "Ignored"}, {"file-data", fileData}}),
-        record({{"file-label", 7}, {"label", "Fallback"}, {"file-data", fileData}}),
-        record({{"file-label", ""}, {"file-data", fileData}}),
-        record({{"label", 3}, {"file-data", fileData}}),
-    });
-    const auto result = map();
-    EXPECT_EQ(result.size(), 4u);
-    EXPECT_TRUE(result.count("Only Label"));
-    EXPECT_TRUE(result.count("Both"));
-    EXPECT_FALSE(result.count("Ignored"));
-    EXPECT_TRUE(result.count("Fallback"));
-    EXPECT_TRUE(result.count(""));  // an empty label is still a label
-}
-
-TEST_F(FolderServiceTest, ALaterTileWithTheSameLabelWins) {
-    setOthers({folder("Work", "file:///Users/ana/Downloads/"),
-               folder("Work", "file:///Users/ana/Documents/")});
-    EXPECT_EQ(map().at("Work").path(), "/Users/ana/Documents");
-}
-
-TEST_F(FolderServiceTest, OnlyPlainDirectoriesAreKept) {
-    files.addUnreadable("/Users/ana/Locked");
-    files.addEntry("/Users/ana/Unknown", ResourceValues{std::nullopt, false, false});
-    files.addEntry("/Users/ana/DirNoFlags", ResourceValues{true, std::nullopt, std::nullopt});
-    setOthers({
+        folder("Downloads", "file:///Users/ana/Downloads/"),
+        folder("Work", "file:///Users/ana/Downloads/"),
+        folder("Work", "file:///Users/ana/Documents/"),
+        // The label comes from "file-label", else "label"; an empty one is still a label.
+        record({{"label", "Only Label"}, {"file-data", downloads}}),
+        record({{"file-label", "Both"}, {"label", "Ignored"}, {"file-data", downloads}}),
+        record({{"file-label", 7}, {"label", "Fallback"}, {"file-data", downloads}}),
+        record({{"file-label", ""}, {"file-data", downloads}}),
+        record({{"label", 3}, {"file-data", downloads}}),
+        // Only plain directories are kept.
         folder("App", "file:///Applications/Safari.app/"),
         folder("Package", "file:///Users/ana/Report.rtfd/"),
         folder("File", "file:///Users/ana/notes.txt"),
@@ -83,46 +72,36 @@ TEST_F(FolderServiceTest, OnlyPlainDirectoriesAreKept) {
         folder("Web", "https://example.org/Downloads/"),
         folder("Not a URL", "file:///Users/ana/My Downloads/"),
         folder("No flags", "file:///Users/ana/DirNoFlags/"),
-    });
-    const auto result = map();
-    ASSERT_EQ(result.size(), 1u);
-    EXPECT_TRUE(result.count("No flags"));
-}
-
-TEST_F(FolderServiceTest, RecordsLackingWhatIsNeededAreSkippedOneByOne) {
-    setOthers({
+        // Records lacking what is needed are skipped one by one.
         DefaultsDictionary{},
         DefaultsDictionary{{"tile-type", "directory-tile"}},
         DefaultsDictionary{{"tile-data", "not a dictionary"}},
-        record({{"file-data", DefaultsDictionary{{"_CFURLString", "file:///Users/ana/Downloads/"}}}}),
+        record({{"file-data", downloads}}),
         record({{"file-label", "No file data"}}),
         record({{"file-label", "Bad file data"}, {"file-data", DefaultsArray{}}}),
         record({{"file-label", "No URL"}, {"file-data", DefaultsDictionary{}}}),
-        record({{"file-label", "URL number"}, {"file-data", DefaultsDictionary{{"_CFURLString", 15}}}}),
-        folder("Good", "file:///Users/ana/Downloads/"),
+        record({{"file-label", "URL number"},
+                {"file-data", DefaultsDictionary{{"_CFURLString", 15}}}}),
     });
-    const auto result = map();
-    ASSERT_EQ(result.size(), 1u);
-    EXPECT_TRUE(result.count("Good"));
+    EXPECT_EQ(map(),
+              "=/Users/ana/Downloads, Both=/Users/ana/Downloads, Downloads=/Users/ana/Downloads, "
+              "Fallback=/Users/ana/Downloads, No flags=/Users/ana/DirNoFlags, "
+              "Only Label=/Users/ana/Downloads, Work=/Users/ana/Documents");
 }
 
-TEST_F(FolderServiceTest, OneElementThatIsNotADictionaryVoidsTheMap) {
-    const DefaultsValue strays[] = {"Downloads", 1, DefaultsArray{}, true, 2.5};
-    for (const auto& stray : strays) {
-        setOthers({folder("Downloads", "file:///Users/ana/Downloads/"), stray,
-                   folder("Documents", "file:///Users/ana/Documents/")});
-        EXPECT_TRUE(map().empty());
-    }
-}
-
-TEST_F(FolderServiceTest, MissingOrUnreadablePreferencesGiveAnEmptyMap) {
-    EXPECT_TRUE(map().empty());  // key absent
+TEST_F(FolderServiceTest, AStrayElementOrUnreadablePreferencesGiveAnEmptyMap) {
+    EXPECT_EQ(map(), "");  // key absent
     defaults.domain("com.apple.dock").setObject("persistent-others", "not an array");
-    EXPECT_TRUE(map().empty());
+    EXPECT_EQ(map(), "");
+    for (const DefaultsValue& stray : {DefaultsValue("Downloads"), DefaultsValue(1),
+                                       DefaultsValue(DefaultsArray{}), DefaultsValue(true)}) {
+        setOthers({folder("Downloads", "file:///Users/ana/Downloads/"), stray});
+        EXPECT_EQ(map(), "");
+    }
     setOthers({folder("Downloads", "file:///Users/ana/Downloads/")});
-    EXPECT_EQ(map().size(), 1u);
+    EXPECT_EQ(map(), "Downloads=/Users/ana/Downloads");
     defaults.setUnopenable("com.apple.dock", true);
-    EXPECT_TRUE(map().empty());
+    EXPECT_EQ(map(), "");
 }
 
 }  // namespace

@@ -3,60 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace vantorel {
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-TEST(SimWorld, TheDefaultWorldBuildsADockOfApplicationsFoldersAndAStack) {
-    std::string error;
-    auto world = SimWorld::parse(readFile(VANTOREL_DEFAULT_WORLD), &error);
-    ASSERT_TRUE(world) << error;
-
-    SimDesktop desktop;
-    world->build(desktop, "/tmp/world-root");
-    ASSERT_TRUE(desktop.dockPid());
-    ASSERT_GE(desktop.dockTiles().size(), 12u);
-
-    // The folder tiles point into the chosen root, and the Dock records them.
-    auto others = desktop.dockDefaults().object("persistent-others");
-    ASSERT_TRUE(others);
-    const auto* records = others->as<DefaultsArray>();
-    ASSERT_TRUE(records);
-    ASSERT_EQ(records->size(), 2u);
-    const auto& tileData =
-        *records->front().as<DefaultsDictionary>()->at("tile-data").as<DefaultsDictionary>();
-    EXPECT_EQ(*tileData.at("file-label").as<std::string>(), "Downloads");
-    EXPECT_EQ(
-        *tileData.at("file-data").as<DefaultsDictionary>()->at("_CFURLString").as<std::string>(),
-        "file:///tmp/world-root/Downloads/");
-
-    // A tile lies along the bottom of the primary screen, inside it.
-    const Rect first = desktop.dockTileFrame(0);
-    EXPECT_GT(first.width(), 0);
-    EXPECT_LE(first.maxY(), 1117);
-    EXPECT_GT(first.minY(), 1000);
-}
-
 TEST(SimWorld, MalformedWorldsAreRefusedWithAReason) {
-    const char* cases[] = {
-        "",
-        "{",
-        "[]",
-        R"({"applications": [{"bundleId": "x"}]})",
-        R"({"dock": {"tiles": [{"app": "com.example.unknown"}]}})",
-        R"({"dock": {"tiles": [{"what": true}]}})",
-        R"({"screens": [{"frame": [0, 0, 10]}]})",
-        R"({"folders": [{"files": ["a"]}]})",
-    };
+    const char* cases[] = {"",
+                           "{",
+                           "[]",
+                           R"({"applications": [{"bundleId": "x"}]})",
+                           R"({"dock": {"tiles": [{"app": "com.example.unknown"}]}})",
+                           R"({"dock": {"tiles": [{"what": true}]}})",
+                           R"({"screens": [{"frame": [0, 0, 10]}]})",
+                           R"({"folders": [{"files": ["a"]}]})"};
     for (const char* text : cases) {
         std::string error;
         EXPECT_FALSE(SimWorld::parse(text, &error)) << text;
