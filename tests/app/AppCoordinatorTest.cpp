@@ -238,10 +238,23 @@ TEST_F(AppCoordinatorTest, ALateStreamStartAfterThePanelMovedOnIsDropped) {
     desktop.capture.setHoldStreamStarts(false);
     desktop.capture.releaseHeldStarts();
     advance(100ms);
+    EXPECT_EQ(desktop.logger.count("Captures running for 3 window(s)"), 0u);  // Safari's ended
     auto running = desktop.capture.runningStreams();
     std::sort(running.begin(), running.end());
     std::sort(notesIDs.begin(), notesIDs.end());
     EXPECT_EQ(running, notesIDs);
+}
+
+TEST_F(AppCoordinatorTest, MovingOnEndsTheStillsStillUnderway) {
+    preferences.setLiveThumbnails(false);
+    start();
+    desktop.movePointerAX(desktop.dockTileFrame(0).center());
+    desktop.scheduler.advance(180ms);  // shown, its stills waiting for the capture actor
+    ASSERT_TRUE(coordinator.currentItem());
+    pointAt(2);
+    advance(100ms);
+    EXPECT_EQ(desktop.logger.count("Captures running for 3 window(s)"), 0u);
+    EXPECT_EQ(desktop.logger.count("Captures running for 2 window(s)"), 1u);
 }
 
 TEST_F(AppCoordinatorTest, PreferencesChangedWhileRunningApplyToTheNextDelayAndEachShow) {
