@@ -247,11 +247,13 @@ TEST_F(PermissionsManagerTest, OnlyTheFirstCompletionCountsAndAnErrorOutweighsAG
     EXPECT_EQ(desktop.logger.count("Screen Recording not granted: no shareable content"), 1u);
 }
 
-TEST_F(PermissionsManagerTest, OpenSettingsOpensThePrivacyPaneOfEachPermissionAndLogsNothing) {
+TEST_F(PermissionsManagerTest, EachPermissionStartsUndeterminedAndOpensItsPrivacyPane) {
     for (const Permission p :
          {Permission::accessibility, Permission::screenRecording, Permission::calendar,
-          Permission::reminders, static_cast<Permission>(42)})  // names no field: Screen Recording
+          Permission::reminders, static_cast<Permission>(42)}) {  // no field: Screen Recording
+        EXPECT_EQ(manager->status(p), Status::notDetermined);
         manager->openSettings(p);
+    }
     EXPECT_EQ(services().openedPanes(),
               (Lines{"Privacy_Accessibility", "Privacy_ScreenCapture", "Privacy_Calendars",
                      "Privacy_Reminders", "Privacy_ScreenCapture"}));

@@ -29,6 +29,7 @@ TEST(ManualScheduler, RunsDueWorkInOrderOnItsOwnClockAndNeverInline) {
     cancelled.cancel();
     cancelled.cancel();
     EXPECT_FALSE(cancelled.isPending());
+    EXPECT_TRUE(cancelled.isCancelled());
     EXPECT_EQ(trace, "");
     EXPECT_EQ(scheduler.pendingCount(), 5u);
 
