@@ -21,7 +21,7 @@ TEST(ManualScheduler, RunsDueWorkInOrderOnItsOwnClockAndNeverInline) {
         scheduler.schedule(5ms, [&] { trace += "d"; });
         scheduler.schedule(50ms, [&] { trace += "late"; });
     });
-    scheduler.schedule(20ms, [&] { trace += "c"; });
+    const TaskHandle last = scheduler.schedule(20ms, [&] { trace += "c"; });
     scheduler.post([&] { trace += "0"; });
     scheduler.schedule(-5s, [&] { trace += "n"; });  // counts as now
     TaskHandle cancelled = scheduler.schedule(5ms, [&] { trace += "x"; });
@@ -38,6 +38,7 @@ TEST(ManualScheduler, RunsDueWorkInOrderOnItsOwnClockAndNeverInline) {
     EXPECT_EQ(seen, 10ms);
     scheduler.advance(1ms);
     EXPECT_EQ(trace, "0na+dbc");
+    EXPECT_FALSE(last.isPending());  // run
     EXPECT_EQ(scheduler.now().time_since_epoch(), 20ms);
     EXPECT_EQ(scheduler.pendingCount(), 1u);
 }
