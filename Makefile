@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench coverage format clean
 
 all: build
 
@@ -29,8 +29,19 @@ bench: deps
 	@cmake --build $(BUILD)-release -j $(JOBS)
 	@for b in $(BUILD)-release/benchmarks/*_benchmarks; do $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
 
+# Line and branch coverage of src/ by the whole suite, summed per folder.
+coverage: deps
+	@cmake -S . -B $(BUILD)-coverage -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOREL_COVERAGE=ON \
+		-DVANTOREL_BUILD_BENCHMARKS=OFF
+	@cmake --build $(BUILD)-coverage -j $(JOBS)
+	@find $(BUILD)-coverage -name '*.gcda' -delete
+	@ctest --test-dir $(BUILD)-coverage -j $(JOBS) --output-on-failure
+	@gcovr --root . --filter 'src/' --exclude-unreachable-branches --exclude-throw-branches \
+		--json-summary $(BUILD)-coverage/coverage.json $(BUILD)-coverage
+	@scripts/coverage-summary.py $(BUILD)-coverage/coverage.json
+
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD) $(BUILD)-release $(BUILD)-asan
+	@rm -rf $(BUILD) $(BUILD)-release $(BUILD)-asan $(BUILD)-coverage

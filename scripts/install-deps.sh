@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev libxcb1-dev libsystemd-dev
     fonts-material-design-icons-iconfont
     xvfb xcompmgr
+    gcovr
 )
 
 missing=()
