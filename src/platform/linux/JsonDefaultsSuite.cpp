@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -12,14 +14,13 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/JsonDepthLimit.h"
+
 namespace vantorel {
 namespace {
 
 using nlohmann::json;
 namespace fs = std::filesystem;
-
-// Deeper values read as absent rather than risk the stack on a hostile file.
-constexpr int kMaximumDepth = 256;
 
 std::string quoted(const fs::path& path) {
     return "\"" + path.string() + "\"";
@@ -29,48 +30,6 @@ std::string quoted(std::string_view text) {
 }
 std::string errnoText(int error) {
     return std::strerror(error);
-}
-
-std::optional<DefaultsValue> fromJson(const json& value, int depth) {
-    if (depth > kMaximumDepth) return std::nullopt;
-    switch (value.type()) {
-        case json::value_t::boolean:
-            return DefaultsValue(value.get<bool>());
-        case json::value_t::number_integer:
-            return DefaultsValue(value.get<std::int64_t>());
-        case json::value_t::number_unsigned: {
-            const auto number = value.get<std::uint64_t>();
-            if (number > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-                return std::nullopt;
-            }
-            return DefaultsValue(static_cast<std::int64_t>(number));
-        }
-        case json::value_t::number_float:
-            return DefaultsValue(value.get<double>());
-        case json::value_t::string:
-            return DefaultsValue(value.get<std::string>());
-        case json::value_t::array: {
-            DefaultsArray array;
-            array.reserve(value.size());
-            for (const auto& element : value) {
-                auto converted = fromJson(element, depth + 1);
-                if (!converted) return std::nullopt;
-                array.push_back(std::move(*converted));
-            }
-            return DefaultsValue(std::move(array));
-        }
-        case json::value_t::object: {
-            DefaultsDictionary dictionary;
-            for (const auto& [key, element] : value.items()) {
-                auto converted = fromJson(element, depth + 1);
-                if (!converted) return std::nullopt;
-                dictionary.emplace(key, std::move(*converted));
-            }
-            return DefaultsValue(std::move(dictionary));
-        }
-        default:
-            return std::nullopt;  // null, binary, discarded
-    }
 }
 
 json toJson(const DefaultsValue& value) {
@@ -125,27 +84,178 @@ int writeAll(int fd, const std::string& text) {
     return 0;
 }
 
-// Reads the whole file. Returns 0 or an errno value (ENOENT: there is no file).
-int readAll(const fs::path& path, std::string& text) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno;
+// Reads the open settings file into text; empty, or why its content is not settings.
+std::string readSettings(int fd, std::string& text) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return "could not be read (" + errnoText(errno) + ")";
+    if (S_ISDIR(info.st_mode)) return "could not be read (" + errnoText(EISDIR) + ")";
+    // A FIFO would block or never end, a device could feed bytes without end.
+    if (!S_ISREG(info.st_mode)) return "is not a regular file";
+    const std::string tooLarge =
+        "is larger than " + std::to_string(JsonDefaultsSuite::kMaximumFileSize) + " bytes";
+    if (static_cast<std::size_t>(info.st_size) > JsonDefaultsSuite::kMaximumFileSize) {
+        return tooLarge;
+    }
     char buffer[16384];
-    int error = 0;
     for (;;) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR) continue;
-            error = errno;
-            break;
+            return "could not be read (" + errnoText(errno) + ")";
         }
-        if (got == 0) break;
+        if (got == 0) return {};
         text.append(buffer, static_cast<std::size_t>(got));
+        // It may grow while we read.
+        if (text.size() > JsonDefaultsSuite::kMaximumFileSize) return tooLarge;
     }
-    ::close(fd);
-    return error;
+}
+
+// Exactly the JSON number grammar: -?(0|[1-9]d*)(.d+)?([eE][+-]?d+)?
+bool isJsonNumber(std::string_view token) {
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t start = i;
+        while (i < token.size() && token[i] >= '0' && token[i] <= '9')
+            ++i;
+        return i > start;
+    };
+    if (i < token.size() && token[i] == '-') ++i;
+    if (i < token.size() && token[i] == '0') {
+        ++i;
+    } else if (!digits()) {
+        return false;
+    }
+    if (i < token.size() && token[i] == '.') {
+        ++i;
+        if (!digits()) return false;
+    }
+    if (i < token.size() && (token[i] == 'e' || token[i] == 'E')) {
+        ++i;
+        if (i < token.size() && (token[i] == '+' || token[i] == '-')) ++i;
+        if (!digits()) return false;
+    }
+    return i == token.size();
+}
+
+// Whether a valid number token fits a 64-bit integer (either sign) or a double.
+bool fitsTheStore(std::string_view token) {
+    const char* first = token.data();
+    const char* last = first + token.size();
+    if (token.find_first_of(".eE") == std::string_view::npos) {
+        std::int64_t signedValue = 0;
+        if (std::from_chars(first, last, signedValue).ec == std::errc()) return true;
+        std::uint64_t unsignedValue = 0;
+        return std::from_chars(first, last, unsignedValue).ec == std::errc();
+    }
+    double value = 0;
+    return std::from_chars(first, last, value).ec == std::errc();
 }
 
 }  // namespace
+
+std::optional<DefaultsValue> JsonDefaultsSuite::fromJson(const json& value, int depth) const {
+    if (depth > kMaximumJsonDepth) return std::nullopt;
+    switch (value.type()) {
+        case json::value_t::boolean:
+            return DefaultsValue(value.get<bool>());
+        case json::value_t::number_integer:
+            return DefaultsValue(value.get<std::int64_t>());
+        case json::value_t::number_unsigned: {
+            const auto number = value.get<std::uint64_t>();
+            if (number > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+                return std::nullopt;
+            }
+            return DefaultsValue(static_cast<std::int64_t>(number));
+        }
+        case json::value_t::number_float:
+            return DefaultsValue(value.get<double>());
+        case json::value_t::string: {
+            const auto& text = value.get_ref<const std::string&>();
+            if (!numberMarker_.empty() && text.starts_with(numberMarker_)) return std::nullopt;
+            return DefaultsValue(text);
+        }
+        case json::value_t::array: {
+            DefaultsArray array;
+            array.reserve(value.size());
+            for (const auto& element : value) {
+                auto converted = fromJson(element, depth + 1);
+                if (!converted) return std::nullopt;
+                array.push_back(std::move(*converted));
+            }
+            return DefaultsValue(std::move(array));
+        }
+        case json::value_t::object: {
+            DefaultsDictionary dictionary;
+            for (const auto& [key, element] : value.items()) {
+                auto converted = fromJson(element, depth + 1);
+                if (!converted) return std::nullopt;
+                dictionary.emplace(key, std::move(*converted));
+            }
+            return DefaultsValue(std::move(dictionary));
+        }
+        default:
+            return std::nullopt;  // null, binary, discarded
+    }
+}
+
+std::string JsonDefaultsSuite::shieldNumbers(std::string_view text) {
+    const auto inNumber = [](char c) {
+        return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.' || c == 'e' || c == 'E';
+    };
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t end = i + 1;
+        if (text[i] == '"') {
+            while (end < text.size() && text[end] != '"')
+                end += text[end] == '\\' ? 2 : 1;
+            end = std::min(end + 1, text.size());
+        } else if (text[i] == '-' || (text[i] >= '0' && text[i] <= '9')) {
+            while (end < text.size() && inNumber(text[end]))
+                ++end;
+            const std::string_view token = text.substr(i, end - i);
+            if (isJsonNumber(token) && !fitsTheStore(token)) {
+                if (numberMarker_.empty()) {
+                    // Made up as the file is read, so no string written into it can pass for one.
+                    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+                    numberMarker_ = "\x01number-" + std::to_string(ticks) + "-" +
+                                    std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-";
+                }
+                out += json(numberMarker_ + std::to_string(rawNumbers_.size())).dump();
+                rawNumbers_.emplace_back(token);
+                i = end;
+                continue;
+            }
+        }
+        out.append(text.substr(i, end - i));
+        i = end;
+    }
+    return out;
+}
+
+std::string JsonDefaultsSuite::restoreNumbers(std::string text) const {
+    if (rawNumbers_.empty()) return text;
+    const std::string dumpedMarker = json(numberMarker_).dump();
+    const std::string prefix = dumpedMarker.substr(0, dumpedMarker.size() - 1);
+    std::string out;
+    std::size_t from = 0;
+    for (auto at = text.find(prefix); at != std::string::npos; at = text.find(prefix, from)) {
+        std::size_t index = 0;
+        const char* digits = text.data() + at + prefix.size();
+        const auto [end, ec] = std::from_chars(digits, text.data() + text.size(), index);
+        out.append(text, from, at - from);
+        if (ec == std::errc() && *end == '"' && index < rawNumbers_.size()) {
+            out += rawNumbers_[index];
+            from = static_cast<std::size_t>(end - text.data()) + 1;
+        } else {
+            out += prefix;
+            from = at + prefix.size();
+        }
+    }
+    out.append(text, from);
+    return out;
+}
 
 JsonDefaultsSuite::JsonDefaultsSuite(fs::path file, Scheduler& scheduler, Logger& logger)
     : file_(std::move(file)), scheduler_(scheduler), log_(logger, "app") {
@@ -171,25 +281,35 @@ void JsonDefaultsSuite::load() {
         log_.error("No place for the settings file was found; settings will not be saved");
         return;
     }
-    std::string text;
-    if (const int error = readAll(file_, text); error != 0) {
+    const int fd = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        const int error = errno;
         // No file there (first run), or a path that cannot hold one: a save will say why.
         if (error == ENOENT || error == ENOTDIR) return;
-        setAside("could not be read (" + errnoText(error) + ")");
+        // The file may be fine, only out of reach: it is not ours to move or replace.
+        persistent_ = false;
+        log_.error("Settings file " + quoted(file_) + " could not be opened (" + errnoText(error) +
+                   "); using the default settings and leaving it as it is");
         return;
     }
-    json parsed;
-    try {
-        parsed = json::parse(text);
-    } catch (const json::exception& e) {
-        setAside(std::string("is not valid JSON (") + e.what() + ")");
+    std::string text;
+    const std::string problem = readSettings(fd, text);
+    ::close(fd);
+    if (!problem.empty()) {
+        setAside(problem);
         return;
     }
-    if (!parsed.is_object()) {
+    std::string error;
+    auto parsed = parseJsonWithinDepth(shieldNumbers(text), error);
+    if (!parsed) {
+        setAside("is not valid JSON (" + error + ")");
+        return;
+    }
+    if (!parsed->is_object()) {
         setAside("does not hold a JSON object");
         return;
     }
-    document_ = std::move(parsed);
+    document_ = std::move(*parsed);
 }
 
 void JsonDefaultsSuite::setAside(const std::string& problem) {
@@ -246,17 +366,29 @@ void JsonDefaultsSuite::setObject(std::string_view key, DefaultsValue value) {
     markDirty();
 }
 
+std::vector<std::string> JsonDefaultsSuite::keys() const {
+    std::vector<std::string> out;
+    for (const auto& item : document_.items())
+        out.push_back(item.key());
+    return out;
+}
+
 void JsonDefaultsSuite::removeObject(std::string_view key) {
     if (document_.erase(std::string(key)) > 0) markDirty();
+}
+
+void JsonDefaultsSuite::keepInMemory(const std::string& why) {
+    persistent_ = false;
+    if (reportedNotPersistent_) return;
+    reportedNotPersistent_ = true;
+    log_.error(why.empty() ? "Settings changes are kept in memory only this session"
+                           : why + "; settings changes are kept in memory only this session");
 }
 
 void JsonDefaultsSuite::markDirty() {
     dirty_ = true;
     if (!persistent_) {
-        if (!reportedNotPersistent_) {
-            reportedNotPersistent_ = true;
-            log_.error("Settings changes are kept in memory only this session");
-        }
+        keepInMemory("");
         return;
     }
     if (!pendingSave_.isPending()) {
@@ -270,7 +402,7 @@ bool JsonDefaultsSuite::flush() {
     if (!persistent_) return false;
     std::string text;
     try {
-        text = document_.dump(4) + "\n";
+        text = restoreNumbers(document_.dump(4)) + "\n";
     } catch (const json::exception& e) {
         log_.error("Could not save settings to " + quoted(file_) + ": " + e.what());
         return false;
@@ -299,6 +431,15 @@ bool JsonDefaultsSuite::save(const std::string& text) {
         return false;
     };
 
+    // The rename would replace a file we may not write; its owner made it read-only.
+    if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        const int error = errno;
+        if (error == EACCES || error == EPERM || error == EROFS) {
+            keepInMemory("Settings file " + quoted(file_) + " cannot be written (" +
+                         errnoText(error) + ")");
+            return false;
+        }
+    }
     if (!directory.empty()) {
         fs::create_directories(directory, ec);
         if (ec) return fail("creating " + quoted(directory), ec.value(), false);

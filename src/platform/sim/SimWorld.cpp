@@ -6,6 +6,8 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 
+#include "platform/JsonDepthLimit.h"
+
 namespace vantorel {
 namespace {
 
@@ -91,8 +93,14 @@ Rect fitOnScreen(Rect frame, const Rect& screen) {
 }  // namespace
 
 std::optional<SimWorld> SimWorld::parse(std::string_view text, std::string* error) {
+    std::string problem;
+    const auto parsed = parseJsonWithinDepth(text, problem);
+    if (!parsed) {
+        if (error) *error = problem;
+        return std::nullopt;
+    }
+    const json& doc = *parsed;
     try {
-        const json doc = json::parse(text);
         SimWorld world;
         for (const auto& screen : doc.value("screens", json::array())) {
             world.screens.push_back(parseRect(screen.at("frame")));
