@@ -19,7 +19,7 @@ namespace vantorel {
 class PreviewState {
 public:
     struct Card {
-        // The window's id. Not unique: minimised windows have hashed ids that may collide.
+        // The window's id, unique among the cards of one enumeration.
         std::uint32_t id = 0;
         WindowInfo window;
         // The window's title, or the application name when the window has none.

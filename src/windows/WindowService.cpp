@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "platform/Accessibility.h"
@@ -211,6 +212,27 @@ void match(std::vector<AXWindow>&& axWindows, const std::vector<CGWindowEntry>& 
     }
 }
 
+// Cards and live captures are keyed by id, so ids must differ within one answer, yet a
+// minimised window's 16-bit hash may equal a window number or another hash, and a malformed
+// window list may repeat a number. A window number keeps its value where it first appears; every
+// other id that is taken moves to the next free 16-bit value.
+void makeIdsUnique(std::vector<WindowInfo>& windows) {
+    std::unordered_set<std::uint32_t> taken;
+    std::vector<WindowInfo*> movable;
+    for (auto& window : windows) {
+        if (window.isMinimized || !taken.insert(window.id).second) movable.push_back(&window);
+    }
+    for (WindowInfo* window : movable) {
+        std::uint32_t id = window->id;
+        for (std::uint32_t tried = 0; taken.contains(id) && tried <= 0xffff; ++tried)
+            id = (id + 1) & 0xffff;
+        while (taken.contains(id))  // all 65536 taken: only past them
+            ++id;
+        taken.insert(id);
+        window->id = id;
+    }
+}
+
 }  // namespace
 
 WindowService::WindowService(const PlatformPorts& ports)
@@ -234,6 +256,7 @@ std::vector<WindowInfo> WindowService::windows(const RunningApplication& app) co
         const auto list = windowServer_->copyWindowInfo(kListOptions, WindowServer::kNullWindow);
         match(std::move(axWindows), entriesFor(list, pid), pid, reader_.accessibility(), result);
     }
+    makeIdsUnique(result);
 
     if (log_.debugEnabled()) {
         const std::string name =
@@ -291,6 +314,7 @@ std::vector<WindowInfo> WindowService::allWindows() const {
     std::erase_if(result, [](const WindowInfo& w) {
         return w.cgWindowID == WindowServer::kNullWindow && !w.isMinimized;
     });
+    makeIdsUnique(result);
     return result;
 }
 

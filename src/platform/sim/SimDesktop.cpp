@@ -146,9 +146,10 @@ ImageRef SimDesktop::makeIcon(std::uint32_t argb, int side) {
 }
 
 std::vector<Rect> SimDesktop::layoutTiles() {
-    std::vector<Rect> frames;
+    // Without a screen the Dock has nowhere to lay out: every tile is still there, without size.
     const auto list = screens.screens();
-    if (list.empty()) return frames;
+    if (list.empty()) return std::vector<Rect>(tiles_.size());
+    std::vector<Rect> frames;
     const Rect screen = list.front().frame;
     std::string orientation = "bottom";
     if (auto value = dockDefaults().object("orientation")) {
