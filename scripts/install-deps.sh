@@ -7,11 +7,15 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev
-    qt6-base-dev libxcb1-dev libsystemd-dev
+    qt6-base-dev libxcb1-dev libsystemd-dev libseccomp-dev
     fonts-material-design-icons-iconfont
     xvfb xcompmgr
     gcovr
 )
+# --fuzz: also what the fuzz targets need (clang with its libFuzzer runtime).
+if [ "${1:-}" = "--fuzz" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for pkg in "${packages[@]}"; do

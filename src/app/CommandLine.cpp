@@ -33,10 +33,10 @@ CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
     const auto fail = [&line](std::string message) {
         if (line.error.empty()) line.error = std::move(message);
     };
-    const auto setMode = [&](Mode mode, std::string_view name) {
-        if (modeGiven && line.mode != mode) fail("--" + std::string(name) + " with another mode");
+    const auto setMode = [&](Mode wanted, std::string_view name) {
+        if (modeGiven && line.mode != wanted) fail("--" + std::string(name) + " with another mode");
         modeGiven = true;
-        line.mode = mode;
+        line.mode = wanted;
     };
     const auto setDirectory = [&](std::string_view value) {
         if (!line.directory.empty() && line.directory != value) fail("two directories given");
@@ -66,6 +66,8 @@ CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
                 continue;
             }
             setDirectory(arguments[++i]);
+        } else if (argument == "--allow-network") {
+            line.allowNetwork = true;
         } else if (argument == "--log-level" || argument.rfind("--log-level=", 0) == 0) {
             std::string_view value;
             if (argument.size() > std::string_view("--log-level").size()) {
@@ -108,7 +110,7 @@ CommandLine::Mode CommandLine::resolvedMode(bool hasDisplay) const {
 
 const char* CommandLine::usage() {
     return "Usage: vantorel [--playground | --tour [DIR] | --gallery DIR] [--dir DIR]\n"
-           "                [--log-level debug|info|error]\n"
+           "                [--log-level debug|info|error] [--allow-network]\n"
            "  (no mode)          the playground where a display exists, else the tour\n"
            "  --playground       Vantorel on the simulated desktop, drawn as a window\n"
            "  --tour [DIR]       drive Vantorel over the simulated desktop by a script, print\n"
@@ -117,7 +119,9 @@ const char* CommandLine::usage() {
            "  --dir DIR          where the simulated world's folders (and the tour's pictures)\n"
            "                     go; default: a folder in the temporary directory\n"
            "  --log-level LEVEL  debug lines are off unless asked for, here or with\n"
-           "                     VANTOREL_LOG_LEVEL=debug\n";
+           "                     VANTOREL_LOG_LEVEL=debug\n"
+           "  --allow-network    let the program open network sockets (a remote X display);\n"
+           "                     without it, new IPv4, IPv6 and packet sockets are refused\n";
 }
 
 }  // namespace vantorel

@@ -28,6 +28,8 @@ struct CommandLine {
     // --gallery); empty for the default.
     std::string directory;
     std::optional<LogLevel> logLevel;
+    // --allow-network: no filter against network sockets (a remote X display needs one).
+    bool allowNetwork = false;
     // Why the arguments were refused; empty when they were not.
     std::string error;
 

@@ -7,6 +7,7 @@
 #include "app/Gallery.h"
 #include "app/Tour.h"
 #include "app/playground/Playground.h"
+#include "platform/linux/NetworkLockdown.h"
 
 namespace {
 
@@ -16,6 +17,14 @@ bool hasDisplay() {
         if (value && *value) return true;
     }
     return false;
+}
+
+// The tour and the gallery need no network at any point, so the filter goes in before they start.
+void lockDownNetwork(const vantorel::CommandLine& line) {
+    if (line.allowNetwork) return;
+    if (const auto problem = vantorel::NetworkLockdown::install()) {
+        std::cerr << "vantorel: network access stays open (" << *problem << ")\n";
+    }
 }
 
 // The given directory made absolute, or a folder of that name in the temporary directory.
@@ -44,8 +53,10 @@ int main(int argc, char** argv) {
             std::cout << CommandLine::usage();
             return 0;
         case CommandLine::Mode::gallery:
+            lockDownNetwork(line);
             return vantorel::Gallery(std::cout, line.directory).run(argc, argv);
         case CommandLine::Mode::tour:
+            lockDownNetwork(line);
             // The tour is there to be read: its debug lines are on unless told otherwise.
             return vantorel::Tour(std::cout, directoryOr(line.directory, "vantorel-tour"),
                                   line.effectiveLogLevel(levelVariable, vantorel::LogLevel::debug))
@@ -61,6 +72,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     return vantorel::Playground(std::cerr, directoryOr(line.directory, "vantorel-playground"),
-                                line.effectiveLogLevel(levelVariable, vantorel::LogLevel::info))
+                                line.effectiveLogLevel(levelVariable, vantorel::LogLevel::info),
+                                line.allowNetwork)
         .run(argc, argv);
 }

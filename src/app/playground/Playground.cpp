@@ -7,6 +7,7 @@
 #include "platform/linux/FileSystemResources.h"
 #include "platform/linux/JournalLogger.h"
 #include "platform/linux/JsonUserDefaults.h"
+#include "platform/linux/NetworkLockdown.h"
 #include "platform/linux/StreamLogger.h"
 #include "platform/linux/WorkerThreadExecutor.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
@@ -162,6 +163,12 @@ int Playground::run(int argc, char** argv) {
 
     view.setPointerFollowsMouse(true);
     view.show();
+    // Every connection the program needs is open by now: from here on nothing leaves the machine.
+    if (!allowNetwork_) {
+        if (const auto problem = NetworkLockdown::install()) {
+            Log(logger, "app").error("Network access stays open (" + *problem + ")");
+        }
+    }
     return QApplication::exec();
 }
 

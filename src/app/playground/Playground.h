@@ -12,9 +12,10 @@ namespace vantorel {
 // own settings and login item are the real ones of this user.
 class Playground {
 public:
-    // root: where the world's folders are created; level: the lowest level logged.
-    Playground(std::ostream& out, std::string root, LogLevel level)
-        : out_(out), root_(std::move(root)), level_(level) {}
+    // root: where the world's folders are created; level: the lowest level logged;
+    // allowNetwork: no filter against network sockets once started.
+    Playground(std::ostream& out, std::string root, LogLevel level, bool allowNetwork = false)
+        : out_(out), root_(std::move(root)), level_(level), allowNetwork_(allowNetwork) {}
     // Creates the application object itself and runs until quit; the exit status.
     int run(int argc, char** argv);
 
@@ -22,6 +23,7 @@ private:
     std::ostream& out_;
     std::string root_;
     LogLevel level_;
+    bool allowNetwork_;
 };
 
 }  // namespace vantorel
