@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench coverage format clean
+.PHONY: all deps configure build run test bench coverage fuzz soak format clean
 
 all: build
 
@@ -40,8 +40,22 @@ coverage: deps
 		--json-summary $(BUILD)-coverage/coverage.json $(BUILD)-coverage
 	@scripts/coverage-summary.py $(BUILD)-coverage/coverage.json
 
+# Each fuzz target for FUZZ_SECONDS, built with clang under AddressSanitizer and UBSan.
+FUZZ_SECONDS ?= 300
+fuzz:
+	@./scripts/install-deps.sh --fuzz
+	@cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVANTOREL_FUZZ=ON \
+		-DVANTOREL_SANITIZE=address,undefined -DVANTOREL_BUILD_TESTS=OFF \
+		-DVANTOREL_BUILD_BENCHMARKS=OFF -DVANTOREL_BUILD_APP=OFF
+	@cmake --build $(BUILD)-fuzz --target fuzzers -j $(JOBS)
+	@./scripts/run-fuzzers.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
+# The soak's long form: 100,000 random events over the whole application.
+soak: build
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/soak/soak 100000
+
 format:
 	@git ls-files '*.h' '*.cpp' | xargs clang-format -i
 
 clean:
-	@rm -rf $(BUILD) $(BUILD)-release $(BUILD)-asan $(BUILD)-coverage
+	@rm -rf $(BUILD) $(BUILD)-release $(BUILD)-asan $(BUILD)-coverage $(BUILD)-fuzz

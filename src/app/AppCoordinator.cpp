@@ -163,7 +163,9 @@ void AppCoordinator::snapshotNext(std::shared_ptr<TaskHandle::State> task,
         return;
     }
     if (task->cancelled) return;
-    const auto [windowID, cardID] = (*pairs)[index];
+    // Named copies, not a structured binding: lambdas capture them (clang 14 cannot).
+    const WindowNumber windowID = (*pairs)[index].first;
+    const std::uint32_t cardID = (*pairs)[index].second;
     std::weak_ptr<AppCoordinator*> weak = self_;
     thumbnails_.snapshot(windowID, [weak, task, pairs, index, session, cardID](ImageRef image) {
         auto self = weak.lock();
@@ -181,7 +183,8 @@ void AppCoordinator::startLiveNext(std::shared_ptr<TaskHandle::State> task,
         return;
     }
     if (task->cancelled) return;
-    const auto [windowID, cardID] = (*pairs)[index];
+    const WindowNumber windowID = (*pairs)[index].first;
+    const std::uint32_t cardID = (*pairs)[index].second;
     std::weak_ptr<AppCoordinator*> weak = self_;
     thumbnails_.startLive(
         windowID, session,

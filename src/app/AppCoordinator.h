@@ -44,6 +44,7 @@ public:
     PreviewPanel& panel() { return panel_; }
     HoverController& hover() { return hover_; }
     DockObserver& dockObserver() { return dockObserver_; }
+    const ThumbnailService& thumbnails() const { return thumbnails_; }
 
 private:
     using CardPair = std::pair<WindowNumber, std::uint32_t>;  // window number, card id

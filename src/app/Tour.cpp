@@ -13,8 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEnterEvent>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QToolButton>
 
@@ -26,6 +24,7 @@
 #include <vector>
 
 #include "app/MenuBarExtra.h"
+#include "app/PanelPointer.h"
 #include "app/playground/SimDesktopView.h"
 #include "platform/qt/Appearance.h"
 #include "platform/qt/FloatingPanelWindow.h"
@@ -121,55 +120,16 @@ private:
     // Sends the panels the enter and leave events the pointer at ax causes; whether it is over
     // one of them.
     bool route(Point ax) {
-        const QPoint global(static_cast<int>(std::lround(ax.x)),
-                            static_cast<int>(std::lround(ax.y)));
-        QWidget* window = nullptr;
-        for (const auto& panel : panels_) {
-            if (panel && panel->isVisible() && panel->geometry().contains(global)) window = panel;
-        }
-        std::vector<QPointer<QWidget>> chain;
-        if (window) {
-            QWidget* deepest = window->childAt(window->mapFromGlobal(global));
-            for (QWidget* w = deepest ? deepest : window; w; w = w->parentWidget()) {
-                chain.insert(chain.begin(), w);
-                if (w == window) break;
-            }
-        }
-        const auto contains = [](const std::vector<QPointer<QWidget>>& list, QWidget* w) {
-            return std::find(list.begin(), list.end(), w) != list.end();
-        };
-        for (auto it = hovered_.rbegin(); it != hovered_.rend(); ++it) {
-            if (*it && !contains(chain, *it)) {
-                QEvent leave(QEvent::Leave);
-                QApplication::sendEvent(*it, &leave);
-            }
-        }
-        for (const auto& w : chain) {
-            if (!w || contains(hovered_, w)) continue;
-            const QPointF local = w->mapFromGlobal(QPointF(global));
-            QEnterEvent enter(local, local, QPointF(global));
-            QApplication::sendEvent(w, &enter);
-        }
-        hovered_ = std::move(chain);
-        return window != nullptr;
+        std::vector<QWidget*> windows;
+        for (const auto& panel : panels_)
+            windows.push_back(panel);
+        return panelPointer_.route(ax, windows);
     }
     // A press and release of the left button where the pointer is.
     void click() {
         const Point at = pointer();
-        const QPoint global(static_cast<int>(std::lround(at.x)),
-                            static_cast<int>(std::lround(at.y)));
         route(at);
-        QPointer<QWidget> target = hovered_.empty() ? nullptr : hovered_.back();
-        if (!target) return;
-        const QPointF local = target->mapFromGlobal(QPointF(global));
-        QMouseEvent press(QEvent::MouseButtonPress, local, QPointF(global), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(target, &press);
-        if (target) {
-            QMouseEvent release(QEvent::MouseButtonRelease, local, QPointF(global), Qt::LeftButton,
-                                Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(target, &release);
-        }
+        panelPointer_.click(at);
         settle();
         route(pointer());
     }
@@ -265,7 +225,7 @@ private:
     std::unique_ptr<SimDesktopView> view_;
     std::vector<QPointer<FloatingPanelWindow>> panels_;
     QPointer<PreviewPanelView> preview_;
-    std::vector<QPointer<QWidget>> hovered_;
+    PanelPointer panelPointer_;
     std::unique_ptr<VantorelApp> app_;
     std::unique_ptr<MenuBarContent> content_;
     std::unique_ptr<MenuBarExtra> extra_;

@@ -61,6 +61,8 @@ public:
     // runs once the stream is running or has failed (or was dropped as stale).
     void startLive(WindowNumber windowID, Session session, FrameCallback onFrame,
                    std::function<void()> completion = {});
+    // The session as the main thread knows it; it only ever grows.
+    Session session() const { return *mainSession_; }
     // The windows that have a live stream, ascending.
     void liveWindowIDs(std::function<void(std::vector<WindowNumber>)> completion) const;
 
