@@ -6,10 +6,10 @@
 #include <string_view>
 
 #include "app/FolderSort.h"
-#include "app/PreviewLayout.h"
-#include "app/PreviewSize.h"
 #include "platform/Logger.h"
 #include "platform/UserDefaults.h"
+#include "preview/PreviewLayout.h"
+#include "preview/PreviewSize.h"
 
 namespace vantorel {
 

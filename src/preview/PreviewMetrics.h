@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "app/PreviewLayout.h"
-#include "app/PreviewSize.h"
 #include "platform/Geometry.h"
+#include "preview/PreviewLayout.h"
+#include "preview/PreviewSize.h"
 
 namespace vantorel {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/PreviewLayout.h"
-#include "app/PreviewSize.h"
 #include "platform/Image.h"
 #include "platform/Observers.h"
+#include "preview/PreviewLayout.h"
+#include "preview/PreviewSize.h"
 #include "windows/WindowInfo.h"
 
 namespace vantorel {
