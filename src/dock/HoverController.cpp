@@ -3,19 +3,44 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
+#include <utility>
 
 namespace vantorel {
 namespace {
 
-Duration delayFromMilliseconds(double milliseconds, Duration fallback) {
-    if (std::isnan(milliseconds)) return fallback;
-    constexpr double kMaximumMS =
-        static_cast<double>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                HoverController::Timing::kMaximumDelay)
-                                .count());
-    // Clamp while still a double: converting an out-of-range double to an integer is undefined.
-    const double whole = std::clamp(std::trunc(milliseconds), 0.0, kMaximumMS);
-    return std::chrono::milliseconds(static_cast<std::int64_t>(whole));
+using std::chrono::milliseconds;
+
+// The scheduler counts nanoseconds: a day at a time stays far from the end of its clock.
+constexpr milliseconds kLongestStep = std::chrono::hours(24);
+
+milliseconds delayFromMilliseconds(double value, milliseconds fallback) {
+    if (std::isnan(value)) return fallback;
+    const double whole = std::trunc(value);
+    if (whole <= 0) return milliseconds::zero();
+    // 2^63 as a double: the first whole number no 64-bit count holds. Converting an
+    // out-of-range double to an integer is undefined, so those become the longest count.
+    constexpr double kBeyond = 9223372036854775808.0;
+    if (whole >= kBeyond) return milliseconds::max();
+    return milliseconds(static_cast<std::int64_t>(whole));
+}
+
+struct LongDelay {
+    std::shared_ptr<TaskHandle::State> state;
+    std::function<void()> work;
+};
+
+void runAfter(Scheduler& scheduler, std::shared_ptr<LongDelay> delay, milliseconds remaining) {
+    const milliseconds step = std::min(remaining, kLongestStep);
+    scheduler.schedule(step, [&scheduler, delay, rest = remaining - step] {
+        if (delay->state->cancelled) return;
+        if (rest > milliseconds::zero()) {
+            runAfter(scheduler, delay, rest);
+            return;
+        }
+        delay->state->started = true;
+        delay->work();
+    });
 }
 
 }  // namespace
@@ -41,7 +66,7 @@ void HoverController::hover(const DockItem& item) {
     if (!shownItem_) {
         // Every hover while nothing is shown restarts the delay with the new item.
         cancelPendingShow();
-        pendingShow_ = scheduler_.schedule(timing_.showDelay, [this, item] {
+        pendingShow_ = after(timing_.showDelay, [this, item] {
             pendingShow_ = TaskHandle();
             shownItem_ = item;
             if (onShow) onShow(item);
@@ -60,7 +85,7 @@ void HoverController::hoverEnded() {
     if (!shownItem_) return;
 
     cancelPendingHide();
-    pendingHide_ = scheduler_.schedule(timing_.hideDelay, [this] {
+    pendingHide_ = after(timing_.hideDelay, [this] {
         pendingHide_ = TaskHandle();
         shownItem_.reset();
         if (onHide) onHide();
@@ -81,6 +106,13 @@ void HoverController::pointerEnteredPanel() {
 void HoverController::pointerLeftPanel() {
     isCursorInPanel_ = false;
     hoverEnded();
+}
+
+TaskHandle HoverController::after(milliseconds delay, std::function<void()> work) {
+    if (delay <= kLongestStep) return scheduler_.schedule(delay, std::move(work));
+    auto state = std::make_shared<TaskHandle::State>();
+    runAfter(scheduler_, std::make_shared<LongDelay>(LongDelay{state, std::move(work)}), delay);
+    return TaskHandle(state);
 }
 
 void HoverController::cancelPendingShow() {

@@ -16,15 +16,13 @@ namespace vantorel {
 class HoverController {
 public:
     struct Timing {
-        Duration showDelay = std::chrono::milliseconds(180);
-        Duration hideDelay = std::chrono::milliseconds(260);
-
-        // Longest delay a preference can ask for. Anything longer is indistinguishable from
-        // "never" for a user, and the bound keeps deadline arithmetic far from overflow.
-        static constexpr Duration kMaximumDelay = std::chrono::minutes(10);
+        // Whole milliseconds: every length a 64-bit count of them holds is a valid delay.
+        std::chrono::milliseconds showDelay{180};
+        std::chrono::milliseconds hideDelay{260};
 
         // The preference values (milliseconds, unvalidated) as durations: truncated to whole
-        // milliseconds and clamped to [0, kMaximumDelay]; NaN gives that field's default.
+        // milliseconds; below zero counts as zero and beyond a 64-bit count as the longest
+        // count; NaN gives that field's default.
         static Timing fromMilliseconds(double showDelayMS, double hideDelayMS);
 
         friend bool operator==(const Timing&, const Timing&) = default;
@@ -65,6 +63,8 @@ public:
 private:
     void cancelPendingShow();
     void cancelPendingHide();
+    // Runs work after `delay`, in steps the scheduler's clock can add without overflowing.
+    TaskHandle after(std::chrono::milliseconds delay, std::function<void()> work);
 
     Scheduler& scheduler_;
     Timing timing_;

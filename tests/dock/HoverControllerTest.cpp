@@ -114,7 +114,8 @@ TEST(HoverController, StateTableTransitions) {
         {"a show is never synchronous, even with no delay", "t0/260 a end +1000", ""},
         {"a timing change applies to delays started afterwards", "a t20/30 +1000 end +1000 b +1000",
          "180 show app:101 x=0; 1030 hide; 2020 show app:202 x=64"},
-        {"the longest delay still runs", "t1e300/0 a +599999 +1", "600000 show app:101 x=0"}};
+        {"a delay of hours runs to the millisecond", "t7200000/0 a +7199999 +1",
+         "7200000 show app:101 x=0"}};
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
         Harness h;
@@ -162,11 +163,11 @@ TEST(HoverControllerLifetime, DestroyingTheControllerCancelsItsDelays) {
     EXPECT_EQ(calls, 0);
 }
 
-TEST(HoverTiming, TruncatesAndClampsPreferenceMilliseconds) {
+TEST(HoverTiming, TruncatesPreferenceMillisecondsAndClampsOnlyWhatNoCountHolds) {
     using Timing = HoverController::Timing;
     constexpr double inf = std::numeric_limits<double>::infinity();
     constexpr double nan = std::numeric_limits<double>::quiet_NaN();
-    const Duration zero = Duration::zero(), longest = Timing::kMaximumDelay;
+    const milliseconds zero = milliseconds::zero(), longest = milliseconds::max();
     const struct {
         double show, hide;
         Timing expected;
@@ -174,15 +175,30 @@ TEST(HoverTiming, TruncatesAndClampsPreferenceMilliseconds) {
                  {180.99, 0.5, {milliseconds(180), zero}},
                  {-5.0, -0.0, {zero, zero}},
                  {-inf, -1e300, {zero, zero}},
-                 {inf, 1e300, {longest, longest}},
-                 {9.3e18, 600000.9, {longest, longest}},
-                 {599999.9, 600001.0, {milliseconds(599999), longest}},
+                 // Hours, years and the largest doubles below 2^63 are all honoured as given.
+                 {3.6e6, 9.2e18, {milliseconds(3600000), milliseconds(9200000000000000000)}},
+                 {inf, 9223372036854775808.0, {longest, longest}},
                  // NaN has no order to clamp by: that field's default.
                  {nan, 5.0, {milliseconds(180), milliseconds(5)}},
                  {5.0, -nan, {milliseconds(5), milliseconds(260)}}};
     for (const auto& [show, hide, expected] : cases) {
         EXPECT_EQ(Timing::fromMilliseconds(show, hide), expected) << show << ", " << hide;
     }
+}
+
+TEST_F(HoverControllerTest, DelaysLongerThanADayRunToTheMillisecondAndCancelCleanly) {
+    run("t259200007/260 a +86400000 +86400000 +86400000 +6");
+    EXPECT_EQ(events, "");
+    EXPECT_TRUE(controller.pendingShow().isPending());
+    run("+1");
+    EXPECT_EQ(events, "259200007 show app:101 x=0");
+
+    // The longest count never comes due, and cancelling it stops its steps.
+    run("t1e300/260 end +260 a +86400000 +86400000 end");
+    EXPECT_EQ(events, "259200007 show app:101 x=0; 259200267 hide");
+    EXPECT_FALSE(controller.pendingShow().isPending());
+    scheduler.advance(std::chrono::hours(72));
+    EXPECT_EQ(scheduler.pendingCount(), 0u);
 }
 
 }  // namespace
