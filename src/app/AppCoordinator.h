@@ -38,6 +38,8 @@ public:
 
     // Begins observing the Dock, now or once Accessibility is granted. Called once.
     void start();
+    // Stops every live capture and hides the panel, as the program ends.
+    void stop() { hideAll(); }
 
     bool observing() const { return observing_; }
     const std::optional<DockItem>& currentItem() const { return currentItem_; }

@@ -3,17 +3,48 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <string>
 
 namespace vantorel {
 namespace {
 
 constexpr char kComeForward[] = "show\n";
 
+// A folder of this user's that nobody else may enter.
+bool isPrivateFolder(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+}
+
 }  // namespace
 
+std::filesystem::path SingleInstance::socketPath(const char* runtimeDir,
+                                                 const std::filesystem::path& fallbackRoot) {
+    if (runtimeDir && runtimeDir[0] == '/' && isPrivateFolder(runtimeDir)) {
+        return std::filesystem::path(runtimeDir) / kSocketFile;
+    }
+    const std::filesystem::path folder =
+        fallbackRoot / ("vantorel-" + std::to_string(static_cast<unsigned long>(::getuid())));
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return {};
+    struct stat info {};
+    // Never a link or someone else's folder: whoever controls it could take our place.
+    if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) ||
+        info.st_uid != ::getuid()) {
+        return {};
+    }
+    if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) return {};
+    return folder / kSocketFile;
+}
+
 QString SingleInstance::defaultName() {
-    return QStringLiteral("app.vantorel.Vantorel.%1").arg(static_cast<qulonglong>(::getuid()));
+    // /tmp itself, never TMPDIR: two launches with different TMPDIRs must meet.
+    return QString::fromStdString(socketPath(std::getenv("XDG_RUNTIME_DIR"), "/tmp").string());
 }
 
 SingleInstance::SingleInstance(QString name, QObject* parent)
@@ -22,6 +53,7 @@ SingleInstance::SingleInstance(QString name, QObject* parent)
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::askRunningInstanceToComeForward(int timeoutMs) {
+    if (name_.isEmpty()) return false;
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (!socket.waitForConnected(timeoutMs)) return false;
@@ -33,6 +65,7 @@ bool SingleInstance::askRunningInstanceToComeForward(int timeoutMs) {
 }
 
 bool SingleInstance::listen() {
+    if (name_.isEmpty()) return false;
     if (server_) return server_->isListening();
     server_ = new QLocalServer(this);
     server_->setSocketOptions(QLocalServer::UserAccessOption);
@@ -41,6 +74,11 @@ bool SingleInstance::listen() {
     // Nobody answered on it (askRunningInstanceToComeForward came first): a leftover.
     QLocalServer::removeServer(name_);
     return server_->listen(name_);
+}
+
+void SingleInstance::close() {
+    // Closing a listening server removes its socket file.
+    if (server_) server_->close();
 }
 
 void SingleInstance::accept() {

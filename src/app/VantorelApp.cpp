@@ -24,6 +24,10 @@ VantorelApp::VantorelApp(const PlatformPorts& ports, LoginItems& loginItems,
 
 VantorelApp::~VantorelApp() = default;
 
+void VantorelApp::stop() {
+    if (retainer_.coordinator) retainer_.coordinator->stop();
+}
+
 bool VantorelApp::welcomeDue() const {
     const auto value = ports_.defaults.standard().object(kDidShowWelcomeKey);
     // Anything but a boolean true, a missing key included, means it was never finished.

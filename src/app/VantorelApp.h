@@ -39,6 +39,9 @@ public:
     // Null until the start-up sequence has created it.
     AppCoordinator* coordinator() const { return retainer_.coordinator.get(); }
 
+    // Stops the live captures and hides the panels, as the program ends.
+    void stop();
+
     // Whether the welcome window is due: "didShowWelcome" is not true in the store.
     bool welcomeDue() const;
 

@@ -4,6 +4,14 @@
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +57,63 @@ TEST(SingleInstance, ASocketLeftByAnInstanceThatDiedIsTakenOver) {
     EXPECT_FALSE(instance.askRunningInstanceToComeForward(100));
     EXPECT_TRUE(instance.listen());
     QLocalServer::removeServer(name);
+}
+
+mode_t modeOf(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+TEST(SingleInstance, TheSocketLivesInThePrivateRuntimeFolderOrElseInOneOfItsOwn) {
+    QTemporaryDir scratch;
+    const std::filesystem::path root = scratch.path().toStdString();
+    const auto folder = [&](const char* name, mode_t mode) {
+        std::filesystem::create_directory(root / name);
+        ::chmod((root / name).c_str(), mode);
+        return (root / name).string();
+    };
+    const std::string runtime = folder("runtime", 0700), open = folder("open", 0755);
+    std::ofstream(root / "file") << "x";
+    const std::filesystem::path fallback =
+        root / "fallback" / ("vantorel-" + std::to_string(::getuid()));
+    std::filesystem::create_directory(root / "fallback");
+    const struct {
+        const char* runtimeDir;
+        std::filesystem::path expected;
+    } cases[] = {{runtime.c_str(), root / "runtime" / SingleInstance::kSocketFile},
+                 {nullptr, fallback / SingleInstance::kSocketFile},
+                 {"relative/run", fallback / SingleInstance::kSocketFile},
+                 {open.c_str(), fallback / SingleInstance::kSocketFile},
+                 {(root / "file").c_str(), fallback / SingleInstance::kSocketFile},
+                 {(root / "missing").c_str(), fallback / SingleInstance::kSocketFile}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.runtimeDir ? c.runtimeDir : "(unset)");
+        EXPECT_EQ(SingleInstance::socketPath(c.runtimeDir, root / "fallback"), c.expected);
+        if (c.expected.parent_path() != fallback) continue;
+        EXPECT_EQ(modeOf(fallback), 0700u);  // made private, or made private again
+        ::chmod(fallback.c_str(), 0755);
+    }
+    // Whatever stands in the fallback's place that is not our folder is not trusted.
+    std::filesystem::remove(fallback);
+    std::filesystem::create_symlink(root / "runtime", fallback);
+    EXPECT_TRUE(SingleInstance::socketPath(nullptr, root / "fallback").empty());
+}
+
+TEST(SingleInstance, LaunchesThatDifferOnlyInTmpdirFindEachOther) {
+    QTemporaryDir runtime, firstTmp, secondTmp;
+    ::chmod(QFile::encodeName(runtime.path()).constData(), 0700);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    qputenv("TMPDIR", QFile::encodeName(firstTmp.path()));
+    SingleInstance first(SingleInstance::defaultName());
+    ASSERT_TRUE(first.listen());
+    qputenv("TMPDIR", QFile::encodeName(secondTmp.path()));
+    SingleInstance second(SingleInstance::defaultName());
+    EXPECT_TRUE(second.askRunningInstanceToComeForward());
+    // Leaving removes the socket.
+    first.close();
+    EXPECT_FALSE(QFile::exists(SingleInstance::defaultName()));
+    qunsetenv("TMPDIR");
+    qunsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace
