@@ -1,10 +1,12 @@
 # Two commands for a fresh Debian 12 machine:
 #   make run    installs what is missing, builds, and runs the main job
 #   make test   installs what is missing, builds, and runs the whole test suite
+#   make install PREFIX=~/.local   installs the program, its menu entry, icon and metainfo
 BUILD ?= build
+PREFIX ?= /usr/local
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench coverage fuzz soak format clean
+.PHONY: all deps configure build run test install bench coverage fuzz soak format clean
 
 all: build
 
@@ -23,6 +25,9 @@ run: build
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: deps
 	@cmake -S . -B $(BUILD)-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTOREL_BUILD_TESTS=OFF

@@ -11,6 +11,7 @@ packages=(
     fonts-material-design-icons-iconfont
     xvfb xcompmgr
     gcovr
+    desktop-file-utils appstream
 )
 # --fuzz: also what the fuzz targets need (clang with its libFuzzer runtime).
 if [ "${1:-}" = "--fuzz" ]; then

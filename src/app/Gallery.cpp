@@ -16,12 +16,16 @@
 #include <functional>
 #include <vector>
 
+#include "app/playground/AppIcon.h"
 #include "platform/qt/Appearance.h"
+#include "platform/qt/GlassBackdrop.h"
 #include "platform/qt/GlassPainter.h"
+#include "platform/qt/ImageConversion.h"
 #include "platform/qt/ReferencePalette.h"
 #include "platform/qt/SymbolTable.h"
 #include "preview/CardCollectionView.h"
 #include "preview/LargeLayoutView.h"
+#include "preview/PreviewMetrics.h"
 #include "preview/PreviewPanelView.h"
 #include "preview/WindowCardView.h"
 #include "preview/WindowItemView.h"
@@ -41,21 +45,6 @@ struct WindowLook {
     bool sidebar;
     bool dark;
 };
-
-ImageRef toImage(const QImage& source) {
-    const QImage argb = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    auto image = std::make_shared<Image>();
-    image->width = argb.width();
-    image->height = argb.height();
-    image->pixels.resize(static_cast<std::size_t>(argb.width()) *
-                         static_cast<std::size_t>(argb.height()));
-    for (int y = 0; y < argb.height(); ++y) {
-        const auto* line = reinterpret_cast<const std::uint32_t*>(argb.constScanLine(y));
-        std::copy(line, line + argb.width(),
-                  image->pixels.begin() + static_cast<std::ptrdiff_t>(y) * argb.width());
-    }
-    return image;
-}
 
 // What a capture of a window would show: its title bar, a sidebar, lines of text and a picture.
 ImageRef paintWindow(const WindowLook& look, QSize size = QSize(560, 360)) {
@@ -111,26 +100,7 @@ ImageRef paintWindow(const WindowLook& look, QSize size = QSize(560, 360)) {
         const int length = (w - left - 24) * (60 + (i * 37) % 40) / 100;
         p.drawRoundedRect(QRectF(left, y, length, 10), 5, 5);
     }
-    return toImage(image);
-}
-
-// A plain application icon: a rounded square in the application's colour with its initial.
-ImageRef paintIcon(const QColor& colour, const QString& letter) {
-    QImage image(128, 128, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, true);
-    QLinearGradient fill(QPointF(0, 8), QPointF(0, 120));
-    fill.setColorAt(0, colour.lighter(135));
-    fill.setColorAt(1, colour.darker(115));
-    p.fillPath(GlassPainter::shape(QRectF(8, 8, 112, 112), 26), fill);
-    QFont font = QGuiApplication::font();
-    font.setPixelSize(64);
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(Qt::white);
-    p.drawText(QRect(8, 8, 112, 112), Qt::AlignCenter, letter);
-    return toImage(image);
+    return fromQImage(image);
 }
 
 const std::vector<WindowLook>& looks() {
@@ -288,7 +258,8 @@ bool render(const Scene& scene, const QString& path, const SymbolTable& symbols)
     appearance.setReduceMotionOverride(false);
     appearance.setReduceTransparencyOverride(scene.reduceTransparency);
 
-    static const ImageRef icon = paintIcon(QColor(0, 132, 255), QStringLiteral("S"));
+    static const ImageRef icon = fromQImage(AppIcon::paint(
+        QColor(15, 163, 224), QStringLiteral("explore"), QStringLiteral("Safari"), symbols));
     PreviewState state;
     state.setLayout(scene.layout);
     state.setPreviewSize(scene.size);
@@ -333,6 +304,19 @@ bool render(const Scene& scene, const QString& path, const SymbolTable& symbols)
     picture.setDevicePixelRatio(kPixelRatio);
     QPainter painter(&picture);
     paintBackdrop(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    if (!scene.reduceTransparency) {
+        // The glass over the wallpaper it hides, blurred, as the desktop's panels have it.
+        const QRect panel(QPoint(kBackdropMargin, kBackdropMargin), view.size());
+        const QImage beneath =
+            picture.copy(QRect(panel.topLeft() * kPixelRatio, panel.size() * kPixelRatio));
+        const Rect surface = view.metrics().surface();
+        const QRectF shape(surface.minX(), surface.minY(), surface.width(), surface.height());
+        GlassBackdrop::paint(
+            painter,
+            GlassPainter::shape(shape.translated(panel.topLeft()), PreviewMetrics::kSurfaceRadius),
+            GlassBackdrop::blur(beneath), panel.topLeft());
+        view.setBlurredBehind(true);
+    }
     view.render(&painter, QPoint(kBackdropMargin, kBackdropMargin), QRegion(),
                 QWidget::DrawChildren);
     painter.end();

@@ -7,6 +7,7 @@
 
 #include "app/MenuBarMenu.h"
 #include "platform/qt/SymbolTable.h"
+#include "platform/qt/X11Session.h"
 
 namespace vantorel {
 namespace {
@@ -18,7 +19,37 @@ QIcon extraIcon(const SymbolTable& symbols, const QColor& ink) {
 }  // namespace
 
 MenuBarExtra::MenuBarExtra(MenuBarContent& content, const SymbolTable& symbols, QObject* parent)
-    : QObject(parent), symbols_(symbols), menu_(std::make_unique<MenuBarMenu>(content, symbols)) {}
+    : QObject(parent), symbols_(symbols), menu_(std::make_unique<MenuBarMenu>(content, symbols)) {
+    connect(&trayCheck_, &QTimer::timeout, this, [this] { checkTrayHost(); });
+}
+
+std::uint64_t MenuBarExtra::currentTrayHost() {
+    if (X11Session::isActive()) return X11Session::selectionOwner("_NET_SYSTEM_TRAY_S");
+    return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
+}
+
+void MenuBarExtra::followTrayHost(TrayHost host) {
+    host_ = std::move(host);
+    checkTrayHost();
+    trayCheck_.start(kTrayCheckMs);
+}
+
+void MenuBarExtra::checkTrayHost() {
+    const std::uint64_t now = host_ ? host_() : 0;
+    if (now == shownTo_) return;
+    shownTo_ = now;
+    if (now == 0) {
+        if (tray_) tray_->hide();
+        return;
+    }
+    // Hidden first: showing again embeds the icon anew, in the new host.
+    if (tray_) tray_->hide();
+    showInTray();
+}
+
+void MenuBarExtra::bindShortcuts(QWidget* window) {
+    menu_->bindShortcuts(window);
+}
 
 MenuBarExtra::~MenuBarExtra() {
     delete tray_;
@@ -29,7 +60,8 @@ QMenu* MenuBarExtra::menu() const {
 }
 
 bool MenuBarExtra::showInTray() {
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+    // A host that just appeared may not be known to Qt yet: the one we were told of counts.
+    if (!QSystemTrayIcon::isSystemTrayAvailable() && shownTo_ == 0) return false;
     if (!tray_) {
         tray_ = new QSystemTrayIcon(this);
         // Tray icons sit on the panel's own colours; a mid grey reads on light and dark ones.

@@ -25,6 +25,7 @@
 
 #include "app/MenuBarExtra.h"
 #include "app/PanelPointer.h"
+#include "app/playground/AppIcon.h"
 #include "app/playground/SimDesktopView.h"
 #include "platform/qt/Appearance.h"
 #include "platform/qt/FloatingPanelWindow.h"
@@ -62,7 +63,7 @@ public:
         desktop_.logger.setMinimum(level);
         world_.build(desktop_, root_);
         desktop_.activateFrontWindowOwner();
-        // No animations: each picture shows where things settle, whatever the machine's speed.
+        // No enlargements: each picture shows where things settle, whatever the machine's speed.
         appearance_.setReduceMotionOverride(true);
         appearance_.setReduceTransparencyOverride(false);
         view_ = std::make_unique<SimDesktopView>(desktop_, world_);
@@ -77,6 +78,10 @@ private:
         for (int i = 0; i < 100; ++i) {
             desktop_.scheduler.runDue();
             QCoreApplication::processEvents();
+            // Fades run on the real clock; the script's time is virtual: it sees where they end.
+            for (const auto& panel : panels_) {
+                if (panel) panel->finishFade();
+            }
             if (executor_.drain() == 0) break;
         }
     }
@@ -241,6 +246,8 @@ int Script::run() {
             SimDesktopView* view = view_.get();
             real->setPlacement(
                 [view](Point origin, QSize size) { return view->panelPosition(origin, size); });
+            real->window().setBackdrop(
+                [view](const QRect& global) { return view->beneath(global); });
             panels_.emplace_back(&real->window());
             preview_ = qobject_cast<PreviewPanelView*>(real->window().view());
         }
@@ -350,7 +357,7 @@ int Tour::run(int argc, char** argv) {
     QApplication::setPalette(referenceLightPalette());
 
     std::string error;
-    const auto world = SimWorld::parse(defaultWorldJson(), &error);
+    auto world = SimWorld::parse(defaultWorldJson(), &error);
     if (!world) {
         out_ << "The default world is broken: " << error << "\n";
         return 1;
@@ -359,6 +366,7 @@ int Tour::run(int argc, char** argv) {
         out_ << "Could not create the tour's folders: " << error << "\n";
         return 1;
     }
+    AppIcon::dress(*world, SymbolTable::shared());
     Script script(out_, root_, level_, *world);
     return script.run();
 }

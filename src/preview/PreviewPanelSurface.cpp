@@ -15,7 +15,13 @@ std::unique_ptr<PanelSurface> makePreviewPanelSurface(PreviewState& state, Appea
                                                       const SymbolTable& symbols) {
     auto window = std::make_unique<FloatingPanelWindow>(appearance);
     auto* view = new PreviewPanelView(state, appearance, symbols);
-    view->setTranslucentWindow(window->isTranslucent());
+    FloatingPanelWindow* host = window.get();
+    // A backdrop of our own shows through the glass even where the window cannot.
+    host->onSurfaceChange = [host, view] {
+        view->setTranslucentWindow(host->isTranslucent() || host->blursBehind());
+        view->setBlurredBehind(host->blursBehind());
+    };
+    host->onSurfaceChange();
     constexpr qreal margin = PreviewMetrics::kPanelMargin;
     window->setSurfaceShape(QMarginsF(margin, margin, margin, margin),
                             PreviewMetrics::kSurfaceRadius);

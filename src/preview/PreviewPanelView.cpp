@@ -48,6 +48,11 @@ void PreviewPanelView::setTranslucentWindow(bool translucent) {
     update();
 }
 
+void PreviewPanelView::setBlurredBehind(bool blurred) {
+    context_.setBlurredBehind(blurred);
+    update();
+}
+
 void PreviewPanelView::finishAnimations() {
     collection_->finishAnimations();
     large_->finishAnimations();
@@ -128,6 +133,7 @@ void PreviewPanelView::paintEvent(QPaintEvent*) {
     GlassStyle glass;
     glass.cornerRadius = PreviewMetrics::kSurfaceRadius;
     glass.opaque = context_.opaqueSurfaces();
+    glass.overBlur = context_.blurredBehind();
     GlassPainter::paint(painter, toQRect(metrics_.surface()), glass, palette());
     paintHeader(painter);
 }

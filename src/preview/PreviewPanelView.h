@@ -35,6 +35,7 @@ public:
 
     // False when the window cannot be translucent: surfaces are then painted opaque.
     void setTranslucentWindow(bool translucent);
+    void setBlurredBehind(bool blurred);
 
     CardCollectionView* collection() const { return collection_; }
     LargeLayoutView* largeLayout() const { return large_; }

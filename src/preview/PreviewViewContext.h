@@ -26,6 +26,9 @@ public:
     // Glass replaced by opaque fills: reduce transparency, or a window that cannot be translucent.
     bool opaqueSurfaces() const;
     bool reduceMotion() const;
+    // True when what lies beneath the panel is blurred, so its glass can be lighter.
+    void setBlurredBehind(bool blurred) { blurredBehind_ = blurred; }
+    bool blurredBehind() const { return blurredBehind_; }
 
     // The application icon, for headers and placeholders; null when there is none.
     const QImage& appIcon() const { return appIcon_; }
@@ -43,6 +46,7 @@ private:
     Appearance& appearance_;
     const SymbolTable& symbols_;
     bool translucentWindow_ = true;
+    bool blurredBehind_ = false;
     QImage appIcon_;
     QFont headline_;
     QFont caption_;

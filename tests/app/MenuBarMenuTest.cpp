@@ -3,7 +3,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTest>
 #include <QToolButton>
+
+#include <cstdint>
 
 #include <gtest/gtest.h>
 
@@ -93,6 +97,39 @@ TEST_F(MenuBarMenuTest, WithoutATrayTheSameMenuHangsFromAButton) {
     EXPECT_EQ(button->accessibleName(), QStringLiteral("Vantorel"));
     EXPECT_FALSE(button->icon().isNull());
     EXPECT_EQ(button->popupMode(), QToolButton::InstantPopup);
+}
+
+TEST_F(MenuBarMenuTest, CtrlQQuitsOnceFromAnyWindowItWasBoundTo) {
+    int quits = 0;
+    content.quit = [&] { ++quits; };
+    MenuBarExtra extra(content, symbols);
+    QWidget desktopWindow, panel;
+    extra.makeButton(&desktopWindow);
+    extra.bindShortcuts(&desktopWindow);
+    extra.bindShortcuts(&panel);
+    grantAccessibility();  // a rebuild keeps the one binding
+    desktopWindow.show();
+    panel.show();
+    for (QWidget* window : {&desktopWindow, &panel}) {
+        QApplication::setActiveWindow(window);
+        QTest::keyClick(window, Qt::Key_Q, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(quits, 2);
+}
+
+TEST_F(MenuBarMenuTest, TheTrayIconFollowsTheTrayHost) {
+    MenuBarExtra extra(content, symbols);
+    std::uint64_t host = 0;
+    extra.followTrayHost([&] { return host; });
+    EXPECT_EQ(extra.trayIcon(), nullptr);
+    // A host that starts later, goes away, and another that takes over.
+    for (const std::uint64_t next : {5u, 0u, 7u}) {
+        host = next;
+        extra.checkTrayHost();
+        ASSERT_NE(extra.trayIcon(), nullptr);
+        EXPECT_EQ(extra.trayIcon()->isVisible(), next != 0) << next;
+    }
 }
 
 }  // namespace

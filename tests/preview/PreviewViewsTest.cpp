@@ -107,7 +107,6 @@ TEST_F(PreviewViewsTest, TheRealPanelReportsHoverTakesTheViewsSizeAndSitsBesideT
         hover(view, inside);
     EXPECT_THAT(reports, ElementsAre(true, false));
 
-    appearance_.setReduceMotionOverride(true);  // no fade to wait for
     const Rect tile(width / 2 - 32, height - 60, 64, 56);
     panel.state().update("Safari", nullptr, {window(1, "One")});
     panel.show(DockEdge::bottom, tile);
@@ -129,6 +128,7 @@ TEST_F(PreviewViewsTest, TheRealPanelReportsHoverTakesTheViewsSizeAndSitsBesideT
     EXPECT_GT(view->sizeHint().width(), hint.width());
     EXPECT_THAT(logger.messages("ui").back(), ::testing::EndsWith("wasVisible=true"));
     panel.hide();
+    surface->window().finishFade();
     EXPECT_FALSE(surface->window().isVisible());
 }
 

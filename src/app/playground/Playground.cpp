@@ -18,10 +18,8 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QKeySequence>
 #include <QPointer>
 #include <QScreen>
-#include <QShortcut>
 #include <QToolButton>
 
 #include <algorithm>
@@ -31,6 +29,8 @@
 
 #include "app/MenuBarExtra.h"
 #include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "app/playground/AppIcon.h"
 #include "app/playground/SimDesktopView.h"
 #include "platform/qt/FloatingPanelWindow.h"
 #include "platform/qt/QtPanelSurface.h"
@@ -60,6 +60,10 @@ QSize screenSize() {
 int Playground::run(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorel"));
+    // From here on a session manager's SIGTERM, Ctrl+C or a closed terminal end the run loop
+    // like "Quit Vantorel" does, and everything below is torn down in order.
+    TerminationSignals endSignals;
+    endSignals.onSignal = [](int) { QCoreApplication::quit(); };
 
     SingleInstance instance(SingleInstance::defaultName());
     if (instance.askRunningInstanceToComeForward()) {
@@ -81,6 +85,7 @@ int Playground::run(int argc, char** argv) {
         out_ << "Could not create the world's folders: " << error << "\n";
         return 1;
     }
+    AppIcon::dress(*world, SymbolTable::shared());
 
     // Declared in the order they are needed; torn down the other way round, so the capture
     // worker stops before what it calls goes.
@@ -124,13 +129,18 @@ int Playground::run(int argc, char** argv) {
     SimDesktopView view(desktop, *world);
     view.setWindowTitle(QStringLiteral("Vantorel — simulated desktop"));
     std::vector<QPointer<QWidget>> panels;
-    const auto makeSurface = [&view, &panels](PreviewState& state) {
+    MenuBarExtra* shortcuts = nullptr;
+    const auto makeSurface = [&view, &panels, &shortcuts](PreviewState& state) {
         auto surface = makePreviewPanelSurface(state);
         if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) {
             real->setPlacement(
                 [&view](Point origin, QSize size) { return view.panelPosition(origin, size); });
+            // The glass blurs the simulated desktop beneath it: we drew it, we have the pixels.
+            real->window().setBackdrop(
+                [&view](const QRect& global) { return view.beneath(global); });
             // Closing the simulated desktop ends the application, panels or not.
             real->window().setAttribute(Qt::WA_QuitOnClose, false);
+            if (shortcuts) shortcuts->bindShortcuts(&real->window());
             panels.emplace_back(&real->window());
         }
         return surface;
@@ -148,12 +158,20 @@ int Playground::run(int argc, char** argv) {
     content.quit = [] { QCoreApplication::quit(); };
     MenuBarExtra extra(content, SymbolTable::shared());
     // The simulated desktop has a menu bar of its own, so the menu is always reachable there;
-    // the tray icon, where a tray host exists, reaches it from the real desktop too.
-    extra.showInTray();
+    // the tray icon, wherever and whenever a tray host runs, reaches it from the real desktop too.
+    extra.followTrayHost();
     view.setMenuBarExtra(extra.makeButton(&view));
-    auto* quit = new QShortcut(QKeySequence::fromString(QStringLiteral("Ctrl+Q")), &view);
-    QObject::connect(quit, &QShortcut::activated, &view,
-                     [&content] { content.trigger(MenuBarContent::Item::Action::quit); });
+    // Ctrl+Q, bound once for the whole program: the desktop's window and every panel.
+    shortcuts = &extra;
+    extra.bindShortcuts(&view);
+
+    // Quitting, by the menu, Ctrl+Q or a signal: what is pending is written and what runs is
+    // stopped while everything still exists; the socket goes so the next launch starts afresh.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &view, [&] {
+        vantorel.stop();
+        ownDefaults.standardSuite().flush();
+        instance.close();
+    });
 
     instance.onActivate = [&view] {
         view.showNormal();

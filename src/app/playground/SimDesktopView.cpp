@@ -39,34 +39,6 @@ QRectF toQRect(const Rect& r) {
     return QRectF(r.minX(), r.minY(), r.width(), r.height());
 }
 
-bool isLight(const QColor& c) {
-    return 0.2126 * c.redF() + 0.7152 * c.greenF() + 0.0722 * c.blueF() > 0.7;
-}
-
-// An application's tile: a rounded square in its colour, lit from above, with its initial.
-void paintAppIcon(QPainter& p, const QRectF& box, const QColor& colour, const QString& letter) {
-    const QRectF icon = box.adjusted(box.width() * 0.06, box.height() * 0.06, -box.width() * 0.06,
-                                     -box.height() * 0.06);
-    const QPainterPath shape = GlassPainter::shape(icon, icon.width() * 0.225);
-    p.save();
-    p.translate(0, 1.5);
-    p.fillPath(shape, QColor(0, 0, 0, 50));
-    p.restore();
-    QLinearGradient fill(icon.topLeft(), icon.bottomLeft());
-    fill.setColorAt(0, colour.lighter(125));
-    fill.setColorAt(1, colour.darker(112));
-    p.fillPath(shape, fill);
-    p.setPen(QPen(QColor(255, 255, 255, 70), 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(shape);
-    QFont font = QApplication::font();
-    font.setPixelSize(static_cast<int>(icon.height() * 0.52));
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(isLight(colour) ? QColor(60, 60, 67) : QColor(255, 255, 255));
-    p.drawText(icon, Qt::AlignCenter, letter);
-}
-
 // A folder tile: the folder shape in the platform's folder blue.
 void paintFolderIcon(QPainter& p, const QRectF& box) {
     const QRectF icon = box.adjusted(box.width() * 0.1, box.height() * 0.18, -box.width() * 0.1,
@@ -569,13 +541,10 @@ void SimDesktopView::paintDock(QPainter& p) {
                 break;
             }
             case SimDockTileSpec::Kind::application: {
-                QColor colour(142, 142, 147);
                 bool running = false;
                 for (const auto& app : world_.apps) {
                     if (app.spec.name != tile.title) continue;
-                    if (app.spec.icon && app.spec.icon->isValid()) {
-                        colour = fromArgb(app.spec.icon->pixels.front());
-                    }
+                    p.drawImage(box, toQImage(app.spec.icon));
                     if (app.spec.bundleIdentifier) {
                         running =
                             !desktop_.workspace.runningApplications(*app.spec.bundleIdentifier)
@@ -583,8 +552,6 @@ void SimDesktopView::paintDock(QPainter& p) {
                     }
                     break;
                 }
-                const QString title = QString::fromStdString(tile.title);
-                paintAppIcon(p, box, colour, title.isEmpty() ? QStringLiteral("?") : title.left(1));
                 if (running) {
                     // The running indicator, between the icon and the screen edge.
                     QPointF dot(box.center().x(), box.bottom() + 3.5);
@@ -624,6 +591,21 @@ void SimDesktopView::followCursor() {
         }
     }
     desktop_.pointer.moveTo(toSimulated(mapFromGlobal(QPointF(global))), overOwn);
+}
+
+QImage SimDesktopView::beneath(const QRect& global) {
+    const QRect wanted(mapFromGlobal(global.topLeft()), global.size());
+    const QRect shown = wanted.intersected(rect());
+    const qreal ratio = devicePixelRatioF();
+    QImage image(global.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    if (shown.isEmpty()) return image;
+    QPainter p(&image);
+    takingPicture_ = true;
+    render(&p, shown.topLeft() - wanted.topLeft(), QRegion(shown));
+    takingPicture_ = false;
+    return image;
 }
 
 QImage SimDesktopView::picture(const std::vector<QWidget*>& panels) {

@@ -52,6 +52,9 @@ public:
 
     // Redraws when what the desktop shows has changed since the last look.
     void refreshIfChanged();
+    // What the desktop shows under a rectangle of the real screen, without any panel; outside
+    // the view, nothing (transparent).
+    QImage beneath(const QRect& global);
     // The screen as drawn now, with `panels` (top-level windows) laid over it where they are.
     QImage picture(const std::vector<QWidget*>& panels);
 

@@ -3,13 +3,16 @@
 #include <QEasingCurve>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QPainter>
 #include <QPropertyAnimation>
 #include <QRegion>
 #include <QResizeEvent>
 
 #include "platform/qt/Appearance.h"
 #include "platform/qt/Compositing.h"
+#include "platform/qt/GlassBackdrop.h"
 #include "platform/qt/GlassPainter.h"
+#include "platform/qt/X11Session.h"
 
 namespace vantorel {
 namespace {
@@ -44,20 +47,19 @@ Qt::WindowFlags panelFlags() {
 }  // namespace
 
 FloatingPanelWindow::FloatingPanelWindow(Appearance& appearance)
-    : FloatingPanelWindow(appearance, translucentWindowsSupported()) {}
+    : FloatingPanelWindow(appearance, translucentWindowsSupported()) {
+    translucency_ = [] { return translucentWindowsSupported(); };
+}
 
 FloatingPanelWindow::FloatingPanelWindow(Appearance& appearance, bool translucent)
-    : QWidget(nullptr, panelFlags()), appearance_(appearance), translucent_(translucent) {
+    : QWidget(nullptr, panelFlags()),
+      appearance_(appearance),
+      translucency_([translucent] { return translucent; }),
+      translucent_(!translucent) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
-    if (translucent_) {
-        setAttribute(Qt::WA_TranslucentBackground);
-    } else {
-        // Transparent pixels would come out black; the mask cuts them away and whatever the mask's
-        // staircase edge lets through is the window colour, not black.
-        setAutoFillBackground(true);
-    }
+    setTranslucent(translucent);
 
     fade_ = new QPropertyAnimation(this, "windowOpacity", this);
     connect(fade_, &QAbstractAnimation::finished, this, [this] { fadeFinished(); });
@@ -92,8 +94,59 @@ void FloatingPanelWindow::setSurfaceShape(const QMarginsF& margins, qreal corner
     applyGeometry();
 }
 
+void FloatingPanelWindow::setTranslucencyCheck(std::function<bool()> check) {
+    if (check) translucency_ = std::move(check);
+}
+
+void FloatingPanelWindow::setBackdrop(Backdrop backdrop) {
+    backdrop_ = std::move(backdrop);
+    blurredBackdrop_ = QImage();
+    if (isVisible()) captureBackdrop();
+    if (onSurfaceChange) onSurfaceChange();
+}
+
 bool FloatingPanelWindow::paintsOpaque() const {
-    return !translucent_ || appearance_.reduceTransparency();
+    return appearance_.reduceTransparency() || (!translucent_ && !backdrop_);
+}
+
+void FloatingPanelWindow::setTranslucent(bool translucent) {
+    if (translucent == translucent_) return;
+    // The visual of a window is chosen when it is created: a new one is made at the next show.
+    if (testAttribute(Qt::WA_WState_Created)) destroy();
+    translucent_ = translucent;
+    setAttribute(Qt::WA_TranslucentBackground, translucent);
+    if (!translucent) setAttribute(Qt::WA_NoSystemBackground, false);
+    // Without translucency transparent pixels would come out black; the mask cuts them away and
+    // whatever its staircase edge lets through is the window colour, not black.
+    setAutoFillBackground(!translucent);
+    if (translucent) clearMask();
+    applyGeometry();
+}
+
+void FloatingPanelWindow::refreshSurface() {
+    const bool wasTranslucent = translucent_;
+    const bool blurred = blursBehind();
+    setTranslucent(translucency_());
+    // Our own backdrop is opaque under the glass: a compositor's blur would not show.
+    compositorBlur_ = translucent_ && !backdrop_ && blurBehindOffered();
+    if ((wasTranslucent != translucent_ || blurred != blursBehind()) && onSurfaceChange) {
+        onSurfaceChange();
+    }
+}
+
+QPainterPath FloatingPanelWindow::surfacePath() const {
+    return GlassPainter::shape(QRectF(rect()).marginsRemoved(surfaceMargins_), surfaceRadius_);
+}
+
+void FloatingPanelWindow::captureBackdrop() {
+    if (!backdrop_) return;
+    blurredBackdrop_ = GlassBackdrop::blur(backdrop_(QRect(pos(), size())));
+    update();
+}
+
+void FloatingPanelWindow::requestBlurBehind() {
+    if (!translucent_ || backdrop_ || !X11Session::isActive()) return;
+    X11Session::setBlurBehind(*this, QRegion(surfacePath().toFillPolygon().toPolygon()));
 }
 
 void FloatingPanelWindow::fadeIn() {
@@ -102,15 +155,16 @@ void FloatingPanelWindow::fadeIn() {
     fadingOut_ = false;
     fade_->stop();
 
-    if (appearance_.reduceMotion()) {
-        setWindowOpacity(1);
-        show();
-        raise();
-        return;
+    if (wasHidden) {
+        refreshSurface();
+        setWindowOpacity(0);
     }
-    if (wasHidden) setWindowOpacity(0);
     show();
     raise();
+    if (wasHidden) {
+        captureBackdrop();
+        requestBlurBehind();
+    }
     fade_->setDuration(kFadeInMs);
     fade_->setEasingCurve(easeOut());
     fade_->setStartValue(windowOpacity());
@@ -121,18 +175,16 @@ void FloatingPanelWindow::fadeIn() {
 void FloatingPanelWindow::fadeOut() {
     if (!isVisible() || fadingOut_) return;
     fade_->stop();
-    if (appearance_.reduceMotion()) {
-        // Left at 0 like a finished fade, so the next fade-in starts from transparent either way.
-        setWindowOpacity(0);
-        hide();
-        return;
-    }
     fadingOut_ = true;
     fade_->setDuration(kFadeOutMs);
     fade_->setEasingCurve(defaultTiming());
     fade_->setStartValue(windowOpacity());
     fade_->setEndValue(0.0);
     fade_->start();
+}
+
+void FloatingPanelWindow::finishFade() {
+    if (fade_->state() == QAbstractAnimation::Running) fade_->setCurrentTime(fade_->duration());
 }
 
 QAbstractAnimation* FloatingPanelWindow::fadeAnimation() const {
@@ -148,13 +200,28 @@ void FloatingPanelWindow::fadeFinished() {
 void FloatingPanelWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     applyGeometry();
+    if (isVisible()) {
+        captureBackdrop();
+        requestBlurBehind();
+    }
+}
+
+void FloatingPanelWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // What lies beneath changed with the place.
+    if (isVisible()) captureBackdrop();
+}
+
+void FloatingPanelWindow::paintEvent(QPaintEvent*) {
+    if (blurredBackdrop_.isNull() || appearance_.reduceTransparency()) return;
+    QPainter painter(this);
+    GlassBackdrop::paint(painter, surfacePath(), blurredBackdrop_, QPointF(0, 0));
 }
 
 void FloatingPanelWindow::applyGeometry() {
     if (view_) view_->setGeometry(rect());
     if (translucent_) return;
-    const QRectF surface = QRectF(rect()).marginsRemoved(surfaceMargins_);
-    const QPainterPath shape = GlassPainter::shape(surface, surfaceRadius_);
+    const QPainterPath shape = surfacePath();
     if (shape.isEmpty()) {
         clearMask();
         return;

@@ -50,16 +50,17 @@ void paintGlass(QPainter& painter, const QRectF& rect, const GlassStyle& style,
     const qreal radius = style.cornerRadius;
     const QPainterPath surface = GlassPainter::shape(rect, radius);
 
-    // Body: a frosted fill, a little denser at the bottom where the content sits. Nothing blurs
-    // what lies beneath, so the fill has to be dense enough that text behind it cannot compete
+    // Body: a frosted fill, a little denser at the bottom where the content sits. Unless what
+    // lies beneath is blurred, the fill has to be dense enough that text behind it cannot compete
     // with the panel's own.
     QLinearGradient body(rect.topLeft(), rect.bottomLeft());
+    const int lift = style.overBlur ? 92 : 0;
     if (dark) {
-        body.setColorAt(0, QColor(58, 58, 64, 222));
-        body.setColorAt(1, QColor(36, 36, 40, 232));
+        body.setColorAt(0, QColor(58, 58, 64, 222 - lift));
+        body.setColorAt(1, QColor(36, 36, 40, 232 - lift));
     } else {
-        body.setColorAt(0, QColor(252, 252, 254, 216));
-        body.setColorAt(1, QColor(238, 238, 242, 228));
+        body.setColorAt(0, QColor(252, 252, 254, 216 - lift));
+        body.setColorAt(1, QColor(238, 238, 242, 228 - lift));
     }
     painter.fillPath(surface, body);
     if (style.tint) painter.fillPath(surface, *style.tint);

@@ -24,6 +24,9 @@ struct GlassStyle {
     qreal borderWidth = 1;
     // Soft shadow outside the shape; needs kShadowExtent of transparent margin around it.
     bool shadow = true;
+    // What lies beneath is blurred (a blurred backdrop, or the compositor's blur): the fill can
+    // be light enough to let its colour through.
+    bool overBlur = false;
 };
 
 // The one painter of every glass surface: a translucent rounded fill with a hairline highlight

@@ -1,5 +1,6 @@
 #include "platform/qt/ImageConversion.h"
 
+#include <cstring>
 #include <limits>
 
 namespace vantorel {
@@ -30,6 +31,21 @@ QPixmap toQPixmap(const ImageRef& image) {
     const QImage wrapped = toQImage(image);
     if (wrapped.isNull()) return {};
     return QPixmap::fromImage(wrapped, Qt::NoFormatConversion);
+}
+
+ImageRef fromQImage(const QImage& source) {
+    if (source.isNull()) return nullptr;
+    const QImage argb = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    auto image = std::make_shared<Image>();
+    image->width = argb.width();
+    image->height = argb.height();
+    image->pixels.resize(static_cast<std::size_t>(argb.width()) *
+                         static_cast<std::size_t>(argb.height()));
+    for (int y = 0; y < argb.height(); ++y) {
+        std::memcpy(image->pixels.data() + static_cast<std::ptrdiff_t>(y) * argb.width(),
+                    argb.constScanLine(y), static_cast<std::size_t>(argb.width()) * 4);
+    }
+    return image;
 }
 
 }  // namespace vantorel

@@ -15,4 +15,7 @@ QImage toQImage(const ImageRef& image);
 // live thumbnail replaces its image several times a second.
 QPixmap toQPixmap(const ImageRef& image);
 
+// A copy of a QImage as the core's premultiplied ARGB image; null for a null QImage.
+ImageRef fromQImage(const QImage& source);
+
 }  // namespace vantorel

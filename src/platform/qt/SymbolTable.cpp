@@ -375,18 +375,21 @@ QString SymbolTable::ligature(const QString& name) const {
     return ligatures_.value(name);
 }
 
+bool SymbolTable::drawLigature(QPainter& painter, const QRectF& box, const QString& ligature,
+                               const QColor& color) const {
+    if (family_.isEmpty() || ligature.isEmpty() || box.isEmpty()) return false;
+    painter.save();
+    painter.setFont(iconFont(family_, std::min(box.width(), box.height())));
+    painter.setPen(color);
+    painter.drawText(box, Qt::AlignCenter, ligature);
+    painter.restore();
+    return true;
+}
+
 void SymbolTable::draw(QPainter& painter, const QRectF& box, const QString& name,
                        const QColor& color) const {
     if (box.isEmpty()) return;
-    const QString glyph = ligatures_.value(name);
-    if (!glyph.isEmpty()) {
-        painter.save();
-        painter.setFont(iconFont(family_, std::min(box.width(), box.height())));
-        painter.setPen(color);
-        painter.drawText(box, Qt::AlignCenter, glyph);
-        painter.restore();
-        return;
-    }
+    if (drawLigature(painter, box, ligatures_.value(name), color)) return;
     const Symbol* symbol = findSymbol(name);
     fillShape(painter, box, symbol ? symbol->fallback() : unknownSymbol(), color);
 }

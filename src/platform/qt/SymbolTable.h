@@ -32,6 +32,10 @@ public:
 
     // Draws the symbol centred in `box`, as large as the box's shorter side allows.
     void draw(QPainter& painter, const QRectF& box, const QString& name, const QColor& color) const;
+    // Draws a glyph of the icon font by its own ligature name ("mail", "terminal"), for icons that
+    // are not system symbols; false, and nothing drawn, without the font.
+    bool drawLigature(QPainter& painter, const QRectF& box, const QString& ligature,
+                      const QColor& color) const;
     QPixmap pixmap(const QString& name, const QSize& size, const QColor& color,
                    qreal devicePixelRatio = 1) const;
     QIcon icon(const QString& name, const QColor& color) const;

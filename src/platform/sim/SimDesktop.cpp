@@ -7,7 +7,8 @@ namespace {
 
 constexpr double kTileGap = 4;
 constexpr double kSeparatorThickness = 16;
-constexpr double kDockMargin = 4;
+// Room between the tiles and the screen edge for the Dock's glass and its running dots.
+constexpr double kDockMargin = 12;
 constexpr double kMenuBarHeight = 25;
 
 }  // namespace

@@ -118,7 +118,9 @@ std::optional<SimWorld> SimWorld::parse(std::string_view text, std::string* erro
                                         : policy == "prohibited"
                                             ? RunningApplication::kPolicyProhibited
                                             : RunningApplication::kPolicyRegular;
-            app.spec.icon = SimDesktop::makeIcon(parseColor(a.value("color", "#808080")));
+            app.color = parseColor(a.value("color", "#808080"));
+            app.spec.icon = SimDesktop::makeIcon(app.color);
+            app.symbol = a.value("symbol", "");
             app.running = a.value("running", true);
             if (a.contains("windows")) {
                 const json& windows = a["windows"];

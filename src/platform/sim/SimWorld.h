@@ -16,6 +16,10 @@ class SimWorld {
 public:
     struct App {
         SimAppSpec spec;
+        // The icon's colour and the icon font's symbol drawn on it, for whoever draws icons;
+        // spec.icon is a plain square of that colour.
+        std::uint32_t color = 0xff808080u;
+        std::string symbol;
         bool running = true;
         // Opened in this order once the application runs, so listed front to back.
         std::vector<SimWindowSpec> windows;

@@ -1,6 +1,7 @@
 #include "platform/qt/FloatingPanelWindow.h"
 
 #include <QAbstractAnimation>
+#include <QImage>
 #include <QPropertyAnimation>
 #include <QVBoxLayout>
 
@@ -26,6 +27,11 @@ protected:
     QPropertyAnimation* fade() { return static_cast<QPropertyAnimation*>(window_.fadeAnimation()); }
     // Drives the running fade to `ms` without waiting for the clock.
     void advanceFade(int ms) { window_.fadeAnimation()->setCurrentTime(ms); }
+    void giveSurface() {
+        window_.setView(new HintView);
+        window_.fitToView();
+        window_.setSurfaceShape(QMarginsF(8, 8, 8, 8), 26);
+    }
 
     Appearance appearance_;
     FloatingPanelWindow window_{appearance_, true};
@@ -122,22 +128,72 @@ TEST_F(FloatingPanelWindowTest, FadesInEasingOutFadesOutToHiddenAndTurnsBackMidF
     EXPECT_EQ(fade()->state(), QAbstractAnimation::Running);
 }
 
-TEST_F(FloatingPanelWindowTest, ReduceMotionShowsAndHidesAtOnceAndDropsARunningFade) {
+TEST_F(FloatingPanelWindowTest, ReduceMotionKeepsTheFades) {
     appearance_.setReduceMotionOverride(true);
     window_.fadeIn();
+    EXPECT_EQ(fade()->state(), QAbstractAnimation::Running);
+    EXPECT_EQ(fade()->duration(), 180);
+    window_.finishFade();
+    window_.fadeOut();
+    EXPECT_EQ(fade()->duration(), 160);
     EXPECT_TRUE(window_.isVisible());
-    EXPECT_EQ(window_.windowOpacity(), 1.0);
-    EXPECT_EQ(fade()->state(), QAbstractAnimation::Stopped);
-    window_.fadeOut();
-    EXPECT_FALSE(window_.isVisible() || window_.isFadingOut());
-
-    appearance_.setReduceMotionOverride(false);
-    window_.fadeIn();
-    advanceFade(60);
-    appearance_.setReduceMotionOverride(true);
-    window_.fadeOut();
+    window_.finishFade();
     EXPECT_FALSE(window_.isVisible());
-    EXPECT_EQ(fade()->state(), QAbstractAnimation::Stopped);
+}
+
+TEST_F(FloatingPanelWindowTest, FollowsTheCompositorAtTheNextShowFromHidden) {
+    giveSurface();
+    bool compositing = false;
+    int changes = 0;
+    window_.setTranslucencyCheck([&] { return compositing; });
+    window_.onSurfaceChange = [&] { ++changes; };
+    EXPECT_TRUE(window_.isTranslucent());  // asked only when shown
+    const struct {
+        bool compositing;
+        int changes;
+    } steps[] = {{false, 1}, {true, 2}, {true, 2}};
+    for (const auto& step : steps) {
+        compositing = step.compositing;
+        window_.fadeIn();
+        compositing = !step.compositing;  // while up, nothing is asked
+        window_.fadeIn();
+        EXPECT_EQ(window_.isTranslucent(), step.compositing);
+        EXPECT_EQ(window_.testAttribute(Qt::WA_TranslucentBackground), step.compositing);
+        EXPECT_EQ(window_.mask().isEmpty(), step.compositing);
+        EXPECT_EQ(window_.paintsOpaque(), !step.compositing);
+        EXPECT_EQ(changes, step.changes);
+        window_.hide();
+    }
+}
+
+TEST_F(FloatingPanelWindowTest, ABackdropShowsBlurredInsideTheSurfaceEvenWithoutTranslucency) {
+    giveSurface();
+    window_.setTranslucencyCheck([] { return false; });
+    // Beneath: black on the left half, white on the right.
+    QRect asked;
+    window_.setBackdrop([&](const QRect& global) {
+        asked = global;
+        QImage image(global.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::black);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = image.width() / 2; x < image.width(); ++x)
+                image.setPixel(x, y, 0xffffffff);
+        return image;
+    });
+    window_.move(40, 30);
+    window_.fadeIn();
+    EXPECT_FALSE(window_.isTranslucent() || window_.paintsOpaque());
+    EXPECT_TRUE(window_.blursBehind());
+    EXPECT_EQ(asked, QRect(QPoint(40, 30), window_.size()));
+    const QImage drawn = window_.grab().toImage();
+    const auto grey = [&](int x) { return qGray(drawn.pixel(x, 105)); };
+    // Far from the edge the sides keep their colour; across it the step is smooth.
+    EXPECT_LT(grey(40), 40);
+    EXPECT_GT(grey(280), 215);
+    EXPECT_GT(grey(155), 60);
+    EXPECT_LT(grey(155), 195);
+    appearance_.setReduceTransparencyOverride(true);
+    EXPECT_TRUE(window_.paintsOpaque());
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+# Installs the build into a fresh prefix and validates what a desktop reads from it.
+foreach(name BUILD PREFIX)
+    if(NOT DEFINED ${name})
+        message(FATAL_ERROR "InstallCheck needs -D${name}=...")
+    endif()
+endforeach()
+
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${PREFIX}"
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "cmake --install failed (${result}):\n${output}${errors}")
+endif()
+
+set(id app.vantorel.Vantorel)
+set(binary "${PREFIX}/bin/vantorel")
+set(entry "${PREFIX}/share/applications/${id}.desktop")
+set(icon "${PREFIX}/share/icons/hicolor/scalable/apps/${id}.svg")
+set(metainfo "${PREFIX}/share/metainfo/${id}.metainfo.xml")
+foreach(file binary entry icon metainfo)
+    if(NOT EXISTS "${${file}}")
+        message(FATAL_ERROR "Not installed: ${${file}}")
+    endif()
+endforeach()
+
+file(READ "${icon}" svg)
+if(NOT svg MATCHES "<svg[^>]*viewBox")
+    message(FATAL_ERROR "${icon} is not a scalable SVG")
+endif()
+# The entry's Exec and Icon name what was installed beside it.
+file(STRINGS "${entry}" exec REGEX "^Exec=")
+file(STRINGS "${entry}" icon_key REGEX "^Icon=")
+if(NOT exec STREQUAL "Exec=vantorel" OR NOT icon_key STREQUAL "Icon=${id}")
+    message(FATAL_ERROR "${entry} names ${exec} and ${icon_key}")
+endif()
+
+find_program(DESKTOP_FILE_VALIDATE desktop-file-validate REQUIRED)
+find_program(APPSTREAMCLI appstreamcli REQUIRED)
+foreach(check "${DESKTOP_FILE_VALIDATE};${entry}" "${APPSTREAMCLI};validate;--no-net;${metainfo}")
+    execute_process(COMMAND ${check} RESULT_VARIABLE result OUTPUT_VARIABLE output
+                    ERROR_VARIABLE errors)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "${check} failed (${result}):\n${output}${errors}")
+    endif()
+endforeach()
