@@ -67,8 +67,6 @@ TEST_F(DockObserverTest, StartCachesTilesAndReportsOncePerChangeNotPerEvent) {
     observer.start();
     EXPECT_EQ(observer.cachedTiles().size(), 7u);
     EXPECT_EQ(observer.dockPID(), *desktop.dockPid());
-    EXPECT_EQ(count("DockObserver started with 7 tiles"), 1u);
-    EXPECT_EQ(desktop.pointer.monitorCount(), 2u);
     EXPECT_TRUE(reports.empty());
 
     for (int i = 0; i < 20; ++i)

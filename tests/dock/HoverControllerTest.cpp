@@ -79,13 +79,10 @@ TEST(HoverController, StateTableTransitions) {
     const struct {
         const char *name, *script, *events;
     } cases[] = {
-        {"idle hover shows after the show delay", "a +10000", "180 show app:101 x=0"},
         {"a sweep shows only where the pointer rests, timed from its own hover",
          "a +179 b +179 c +179 +1", "538 show app:303 x=128"},
         {"hover ended while arming shows and hides nothing", "a +100 end +5000", ""},
         {"the shown item again changes nothing", "a +180 a +5000", "180 show app:101 x=0"},
-        {"another item while shown switches at once", "a +180 b c",
-         "180 show app:101 x=0; 180 show app:202 x=64; 180 show app:303 x=128"},
         {"hover ended while shown hides after the hide delay", "a +180 end +1000",
          "180 show app:101 x=0; 440 hide"},
         {"a repeated hover ended restarts the hide delay", "a +180 end +200 end +1000",

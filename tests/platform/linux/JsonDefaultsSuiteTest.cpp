@@ -1,9 +1,12 @@
 #include "platform/linux/JsonDefaultsSuite.h"
 
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -175,10 +178,14 @@ TEST_F(JsonDefaultsSuiteTest, AFailedSaveLeavesTheOldFileAsItWasAndIsRetried) {
 }
 
 TEST_F(JsonDefaultsSuiteTest, EveryKindOfUnusableFileIsSetAsideAndDefaultsAreUsed) {
+    const std::string tooDeep = "is not valid JSON (it is nested deeper than 64 levels)";
     const std::pair<std::string, std::string> cases[] = {
-        // Reading a directory is an error, not empty settings.
+        // Reading a directory is an error, not empty settings; a FIFO must not block the read.
         {"<dir>", "could not be read ("},
-        {"[1, 2]", "does not hold a JSON object"},
+        {"<fifo>", "is not a regular file"},
+        {"{\"a\": \"" + std::string(1 << 20, 'x') + "\"}", "is larger than 1048576 bytes"},
+        {std::string(65, '[') + std::string(65, ']'), tooDeep},
+        {std::string(64, '[') + std::string(64, ']'), "does not hold a JSON object"},
         {"42", "does not hold a JSON object"},
         {"\"text\"", "does not hold a JSON object"},
         {"null", "does not hold a JSON object"},
@@ -190,9 +197,11 @@ TEST_F(JsonDefaultsSuiteTest, EveryKindOfUnusableFileIsSetAsideAndDefaultsAreUse
     fs::path aside;
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& [text, problem] = cases[i];
-        SCOPED_TRACE("'" + text + "'");
+        SCOPED_TRACE("'" + text.substr(0, 80) + "'");
+        const bool special = text == "<dir>" || text == "<fifo>";
         if (text == "<dir>") fs::create_directories(file / "inside");
-        if (text != "<dir>") writeFile(file, text);
+        if (text == "<fifo>") ::mkfifo(file.c_str(), 0600);
+        if (!special) writeFile(file, text);
         logger.clear();
         auto store = open();
         EXPECT_FALSE(fs::exists(file));
@@ -209,7 +218,9 @@ TEST_F(JsonDefaultsSuiteTest, EveryKindOfUnusableFileIsSetAsideAndDefaultsAreUse
         EXPECT_EQ(aside.parent_path(), file.parent_path());
         // A local timestamp, and a counter when one from the same second is already there.
         EXPECT_TRUE(std::regex_match(aside.filename().string(), asideName)) << aside;
-        EXPECT_TRUE(text == "<dir>" ? fs::exists(aside / "inside") : readFile(aside) == text);
+        EXPECT_TRUE(text == "<dir>"    ? fs::exists(aside / "inside")
+                    : text == "<fifo>" ? fs::is_fifo(aside)
+                                       : readFile(aside) == text);
         // Set aside repeatedly, possibly within one second: every copy is kept.
         EXPECT_EQ(std::size_t(std::distance(fs::directory_iterator(file.parent_path()), {})),
                   i + 1);
@@ -244,26 +255,28 @@ TEST_F(JsonDefaultsSuiteTest, AFileThatCannotBeSetAsideIsNeverOverwritten) {
     EXPECT_EQ(readFile(file), "not json");
 }
 
-TEST_F(JsonDefaultsSuiteTest, ValuesFromANewerVersionAreKeptAndACrashLeftoverIsReplaced) {
-    const std::string nested = R"({"list": [1, null, "x"]})";
-    writeFile(file, R"({"fromNewer": null, "huge": 18446744073709551615, "showDelayMS": 5, )"
-                    R"("nested": )" +
-                        nested + "}");
-    writeFile(file.string() + ".tmp", "half a save");
+TEST_F(JsonDefaultsSuiteTest, ValuesNoStoreTypeHoldsAreAbsentAndWrittenBackAsTheyWere) {
+    // Kept in key order, so that the saved file reads as the loaded one with one value changed.
+    const std::string before =
+        R"({"b": 123456789012345678901234567890, "c": [1, -1.5E+999], "d": -99999999999999999999,)"
+        R"( "e": 1e-400, "f": "1e400", "fromNewer": null, "huge": 18446744073709551615,)"
+        R"( "nested": {"list": [1, null, "x"]}, "showDelayMS": 5})";
+    writeFile(file, before);
+    writeFile(file.string() + ".tmp", "half a save");  // a crash's leftover
     auto store = open();
-    EXPECT_FALSE(store->object("fromNewer"));
-    EXPECT_FALSE(store->object("huge"));
-    EXPECT_FALSE(store->object("nested")) << "one value it cannot hold makes the whole absent";
+    for (const char* key : {"b", "c", "d", "e", "fromNewer", "huge", "nested"})
+        EXPECT_FALSE(store->object(key)) << key << ": one value it cannot hold makes all absent";
+    EXPECT_EQ(store->object("f"), DefaultsValue("1e400"));
     EXPECT_EQ(store->object("showDelayMS"), DefaultsValue(std::int64_t{5}));
-
     store->setObject("showDelayMS", 7.5);
     ASSERT_TRUE(store->flush());
-    const auto written = json::parse(readFile(file));
-    EXPECT_TRUE(written.at("fromNewer").is_null());
-    EXPECT_TRUE(written.at("huge").is_number_unsigned());
-    EXPECT_EQ(written.at("huge").get<std::uint64_t>(), 18446744073709551615u);
-    EXPECT_EQ(written.at("nested"), json::parse(nested));
-    EXPECT_EQ(written.at("showDelayMS").get<double>(), 7.5);
+    const auto squeezed = [](std::string text) {
+        std::erase_if(text, [](char c) { return c == ' ' || c == '\n'; });
+        return text;
+    };
+    std::string after = squeezed(before);
+    after.replace(after.rfind('5'), 1, "7.5");
+    EXPECT_EQ(squeezed(readFile(file)), after);
     EXPECT_FALSE(fs::exists(file.string() + ".tmp"));
     EXPECT_TRUE(logger.lines().empty());
 }
@@ -294,6 +307,40 @@ TEST_F(JsonDefaultsSuiteTest, NonFiniteNumbersAndInvalidUtf8AreRefusedAndTheOldV
     EXPECT_FALSE(store->hasUnsavedChanges());
     EXPECT_EQ(scheduler.pendingCount(), 0u);
     EXPECT_EQ(readFile(file), before);
+}
+
+TEST_F(JsonDefaultsSuiteTest, AFileWeMayNotWriteOrOpenIsLeftAsItIsAndChangesStayInMemory) {
+    const std::string name = "Settings file \"" + file.string() + "\" ";
+    const std::pair<fs::perms, std::vector<std::string>> cases[] = {
+        {fs::perms::owner_read,
+         {name + "cannot be written (Permission denied); settings changes are kept in memory "
+                 "only this session"}},
+        {fs::perms::none,
+         {name + "could not be opened (Permission denied); using the default settings and "
+                 "leaving it as it is",
+          "Settings changes are kept in memory only this session"}}};
+    // Root passes every permission check: lower its override for the while.
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct saved[2]{}, lowered[2]{};
+    ::syscall(SYS_capget, &header, saved);
+    std::copy(saved, saved + 2, lowered);
+    lowered[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    for (const auto& [mode, lines] : cases) {
+        writeFile(file, "{\"showDelayMS\": 300.0}");
+        fs::permissions(file, mode);
+        ::syscall(SYS_capset, &header, lowered);
+        logger.clear();
+        auto store = open();
+        for (const double delay : {90.0, 60.0}) {
+            store->setObject("showDelayMS", delay);
+            EXPECT_FALSE(store->flush());
+            EXPECT_EQ(store->object("showDelayMS"), DefaultsValue(delay));
+        }
+        ::syscall(SYS_capset, &header, saved);
+        EXPECT_EQ(logger.messages("app"), lines) << "said once";
+        EXPECT_EQ(readFile(file), "{\"showDelayMS\": 300.0}");
+        EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), {}), 1);
+    }
 }
 
 TEST_F(JsonDefaultsSuiteTest, SavingKeepsTheFileModeAndFollowsASymbolicLink) {
