@@ -87,11 +87,11 @@ TEST_F(PreviewPanelTest, ShowFitsPlacesAndFadesInOnlyFromHiddenAndHideFadesOutOn
     EXPECT_TRUE(panel_->isVisible());
 
     // The next icon: the same panel is re-filled, resized and moved, without a fade.
-    surface_->fitting = {1800, 200};
     panel_->state().update("Notes", nullptr, {window(9)});
-    panel_->show(DockEdge::bottom, kTile);
+    panel_->show(DockEdge::right, {1668, 500, 58, 60});
     EXPECT_THAT(calls(), ElementsAre("fit", "size", "origin"));
-    EXPECT_THAT(lastLine(), ::testing::EndsWith("wasVisible=true"));
+    EXPECT_THAT(lastLine(),
+                HasSubstr("cards=1 edge=right origin=1360,487 size=300×200 wasVisible=true"));
 
     // The second hide finds the fade running: it neither restarts it nor logs.
     logger_.clear();
