@@ -2,25 +2,35 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimWorld.h"
 
 namespace vantorel {
 namespace {
 
 using Dictionary = WindowServerDictionary;
 using Numbers = std::vector<WindowNumber>;
+using Lines = std::vector<std::string>;
 using Tweak = std::function<void(SimWindowSpec&)>;
 
-class WindowServiceTest : public testing::Test {
-protected:
-    ProcessId launch(const std::string& name, std::optional<std::string> bundleId,
+const Tweak kMinimised = [](SimWindowSpec& s) { s.minimized = true; };
+const Tweak kNoEntry = [](SimWindowSpec& s) { s.hasWindowServerEntry = false; };
+const auto serverBounds = [](Rect r) -> Tweak { return [r](auto& s) { s.serverBounds = r; }; };
+const auto subrole = [](const char* n) -> Tweak { return [n](auto& s) { s.subrole = n; }; };
+
+// A simulated desktop and the service over it; the tables build a fresh one per row.
+struct Rig {
+    ProcessId launch(const std::string& name = "Editor",
+                     std::optional<std::string> bundleId = "com.example.editor",
                      std::int64_t policy = RunningApplication::kPolicyRegular) {
         return desktop.launch(SimAppSpec{name, std::move(bundleId), std::nullopt, policy, nullptr});
     }
@@ -38,9 +48,13 @@ protected:
             number, {SimWindowServer::describe(pid, "", number, 0, bounds, ""), true, false});
         return number;
     }
+    Dictionary& entry(WindowNumber number) {
+        return *desktop.windowServer.record(number)->info.as<Dictionary>();
+    }
     std::shared_ptr<SimAXNode> node(WindowId id) { return desktop.windows.node(id); }
+    AXElement element(WindowId id) { return node(id)->element(); }
     RunningApplication app(ProcessId pid) { return *desktop.workspace.application(pid); }
-    std::vector<std::string> lines() { return desktop.logger.messages("windows"); }
+    Lines lines() { return desktop.logger.messages("windows"); }
     Numbers listed(ProcessId pid) { return numbers(service.windows(app(pid))); }
     static Numbers numbers(const std::vector<WindowInfo>& windows) {
         Numbers out;
@@ -53,17 +67,10 @@ protected:
     WindowService service{desktop.ports()};
 };
 
-const Tweak kMinimised = [](SimWindowSpec& s) { s.minimized = true; };
-const Tweak kNoEntry = [](SimWindowSpec& s) { s.hasWindowServerEntry = false; };
-Tweak serverBounds(Rect r) {
-    return [r](SimWindowSpec& s) { s.serverBounds = r; };
-}
-Tweak subrole(const char* name) {
-    return [name](SimWindowSpec& s) { s.subrole = name; };
-}
+class WindowServiceTest : public testing::Test, public Rig {};
 
 TEST_F(WindowServiceTest, CentresUpToEightyPointsApartPairAndNoOtherEntriesDo) {
-    const auto pid = launch("Editor", "com.example.editor");
+    const auto pid = launch();
     const auto other = launch("Other", "com.example.other");
     const auto straight =  // exactly 80 to the right
         open(pid, "straight", Rect(100, 100, 400, 300), serverBounds(Rect(180, 100, 400, 300)));
@@ -80,18 +87,14 @@ TEST_F(WindowServiceTest, CentresUpToEightyPointsApartPairAndNoOtherEntriesDo) {
 
     const auto windows = service.windows(app(pid));
     EXPECT_EQ(numbers(windows), (Numbers{straight, diagonal, resized}));
-    for (const auto& w : windows) {
-        EXPECT_EQ(w.id, w.cgWindowID);
-        EXPECT_EQ(w.ownerPID, pid);
-        EXPECT_FALSE(w.isMinimized);
-    }
+    for (const auto& w : windows)
+        EXPECT_TRUE(w.id == w.cgWindowID && w.ownerPID == pid && !w.isMinimized);
     // The frame is the accessibility one, never the window server's bounds.
     EXPECT_EQ(windows[0].frame, Rect(100, 100, 400, 300));
-    EXPECT_EQ(listed(other).size(), 1u);
 }
 
 TEST_F(WindowServiceTest, NearestUnclaimedEntryWinsTiesGoEarlierAndEarlierWindowsClaimFirst) {
-    const auto pid = launch("Editor", "com.example.editor");
+    const auto pid = launch();
     open(pid, "A", Rect(300, 300, 200, 200), kNoEntry);  // centre 400,400
     const auto right = addEntry(pid, Rect(330, 300, 200, 200));
     const auto left = addEntry(pid, Rect(270, 300, 200, 200));
@@ -112,110 +115,77 @@ TEST_F(WindowServiceTest, NearestUnclaimedEntryWinsTiesGoEarlierAndEarlierWindow
     EXPECT_EQ(windows[0].cgWindowID, only);
 }
 
-TEST_F(WindowServiceTest, WindowsWithEqualFramesPairInTheWindowServersOrder) {
-    const auto pid = launch("Editor", "com.example.editor");
-    const Rect frame(200, 200, 600, 400);
-    const auto a = open(pid, "a", frame);
-    const auto b = open(pid, "b", frame);
-    const auto c = open(pid, "c", frame);
-    EXPECT_EQ(listed(pid), (Numbers{a, b, c}));
-    // Another window server order, the same accessibility order: first still takes first.
-    desktop.windowServer.bringToFront(c);
-    const auto windows = service.windows(app(pid));
-    EXPECT_EQ(numbers(windows), (Numbers{c, a, b}));
-    EXPECT_EQ(windows[0].title, "a");
-}
-
-TEST_F(WindowServiceTest, AnEmptyOrUnreadableTitleIsTakenFromTheWindowServer) {
-    const auto pid = launch("Terminal", "com.apple.Terminal");
-    const auto server = [](const char* t) { return [t](SimWindowSpec& s) { s.serverTitle = t; }; };
-    open(pid, "", Rect(0, 30, 500, 400), server("zsh — 80×24"));
-    open(pid, "own title", Rect(600, 30, 500, 400), server("server title"));
-    const auto mistyped = open(pid, "own title", Rect(0, 500, 500, 400), server("from the server"));
-    node(mistyped)->set("AXTitle", AXValue{42.0});
-    const auto nameless = open(pid, "", Rect(600, 500, 500, 400), server("from the server"));
-    desktop.windowServer.record(nameless)->info.as<Dictionary>()->erase("kCGWindowName");
-
-    const auto windows = service.windows(app(pid));
-    ASSERT_EQ(windows.size(), 4u);
-    EXPECT_EQ(windows[0].title, "zsh — 80×24");
-    EXPECT_EQ(windows[1].title, "own title");
-    EXPECT_EQ(windows[2].title, "from the server");
-    EXPECT_EQ(windows[3].title, "");
-}
-
-TEST_F(WindowServiceTest, MinimisedWindowsAreKeptUnpairedWithAHashIdEvenWithAZeroFrame) {
-    const auto pid = launch("Safari", "com.apple.Safari");
-    const auto zero = open(pid, "Start Page", Rect(), kMinimised);
-    const auto unreadable = open(pid, "Unreadable", Rect(100, 100, 800, 600), kMinimised);
-    node(unreadable)->set("AXPosition", AXValue{Size{1, 2}});
-    // Even an on-screen entry right under a minimised window is left to the next window.
-    const auto covered = open(pid, "Over an entry", Rect(100, 100, 800, 600), kMinimised);
-    desktop.windowServer.record(covered)->onScreen = true;
-    open(pid, "Visible", Rect(100, 100, 800, 600));
-
-    const auto windows = service.windows(app(pid));
-    ASSERT_EQ(windows.size(), 4u);
-    const WindowId minimised[] = {zero, unreadable, covered};
-    const Rect frames[] = {Rect(), Rect(), Rect(100, 100, 800, 600)};
-    for (std::size_t i = 0; i < 3; ++i) {
-        EXPECT_TRUE(windows[i].isMinimized);
-        EXPECT_EQ(windows[i].cgWindowID, 0u);
-        EXPECT_EQ(windows[i].id, node(minimised[i])->hash() & 0xffff);
-        EXPECT_EQ(windows[i].axElement, node(minimised[i])->element());
-        EXPECT_EQ(windows[i].frame, frames[i]);
-    }
-    EXPECT_EQ(windows[3].title, "Visible");
-    EXPECT_EQ(windows[3].cgWindowID, covered);
-}
-
-TEST_F(WindowServiceTest, OnlyStandardWindowsAndDialogsPassAndEveryDropIsLogged) {
+TEST_F(WindowServiceTest, OnlyStandardWindowsAndDialogsPassEachLoggedWithTitleFrameAndNumber) {
     const auto pid = launch("Preview", "com.apple.Preview");
     const Rect small(10, 10, 10, 10);
     open(pid, "Colors", Rect(10, 10, 232.9, 300.2), subrole("AXFloatingWindow"));
     open(pid, "Ghost", small, subrole(""));  // no subrole at all
     node(open(pid, "Typed", small))->set("AXSubrole", AXValue{true});
     open(pid, "Lowercase", small, subrole("axstandardwindow"));
-    const auto dialog = open(pid, "Export", Rect(500, 300, 400, 250), subrole("AXDialog"));
-    node(open(pid, "Broken frame", Rect(500, 300, 400, 250), subrole("AXSystemDialog")))
+    node(open(pid, "Broken", Rect(500, 300, 400, 250), subrole("AXSystemDialog")))
         ->remove("AXSize");
-
-    desktop.logger.clear();
-    EXPECT_EQ(listed(pid), (Numbers{dialog}));
-    EXPECT_EQ(lines(), (std::vector<std::string>{
-                           "  drop non-window subrole=AXFloatingWindow \"Colors\" 232×300",
-                           "  drop non-window subrole=none \"Ghost\" 10×10",
-                           "  drop non-window subrole=none \"Typed\" 10×10",
-                           "  drop non-window subrole=axstandardwindow \"Lowercase\" 10×10",
-                           "  drop non-window subrole=AXSystemDialog \"Broken frame\" 0×0",
-                           "Preview: 1 window(s) across 1 instance(s)",
-                           "  [0] pid=" + std::to_string(pid) + " \"Export\" @500,300 400×250 " +
-                               "min=false cgID=" + std::to_string(dialog),
-                       }));
-}
-
-TEST_F(WindowServiceTest, VisibleWindowsOfAPointOrLessAcrossAreDroppedSilently) {
-    const auto pid = launch("Editor", "com.example.editor");
+    // The window server's name stands in for an empty or unreadable accessibility title.
+    const auto server = [](const char* t) { return [t](SimWindowSpec& s) { s.serverTitle = t; }; };
+    const auto dialog = open(pid, "", Rect(-300.7, 20.4, 800.9, 600.2), [&](SimWindowSpec& s) {
+        s.subrole = "AXDialog";
+        s.serverTitle = "Export";
+    });
+    // Visible windows of a point or less across go without a word.
     open(pid, "thin", Rect(100, 100, 1, 400));
     open(pid, "flat", Rect(100, 100, 400, 1));
     node(open(pid, "unsized", Rect(100, 100, 400, 400)))
         ->set("AXSize", AXValue{std::string("400x400")});
-    const auto small = open(pid, "small", Rect(300, 300, 1.5, 1.5));
     // A minimised flag that is not a boolean means not minimised.
     node(open(pid, "stringly minimised", Rect(600, 600, 0, 0)))
         ->set("AXMinimized", AXValue{std::string("true")});
+    // A minimised window is kept unpaired even with an unreadable frame; the on-screen entry
+    // right under it goes to the next window.
+    const auto page = open(pid, "Start Page", Rect(40, 50, 700, 500), kMinimised);
+    node(page)->set("AXPosition", AXValue{Size{1, 2}});
+    desktop.windowServer.record(page)->onScreen = true;
+    open(pid, "Over", Rect(40, 50, 700, 500), server("server title"));
+    const auto nameless = open(pid, "", Rect(300, 300, 1.5, 1.5));
+    entry(nameless).erase("kCGWindowName");
+    const auto huge = open(pid, "own", Rect(0, 0, 1e300, 500), server("Huge"));
+    node(huge)->set("AXTitle", AXValue{42.0});
 
     desktop.logger.clear();
-    EXPECT_EQ(listed(pid), (Numbers{small}));
-    for (const auto& line : lines())
-        EXPECT_EQ(line.find("  drop"), std::string::npos) << line;
+    const auto windows = service.windows(app(pid));
+    EXPECT_EQ(numbers(windows), (Numbers{dialog, 0, page, nameless, huge}));
+    EXPECT_EQ(windows[1].id, node(page)->hash() & 0xffff);
+    EXPECT_EQ(windows[1].axElement, node(page)->element());
+    const auto row = [pid](int i, const std::string& rest) {
+        return "  [" + std::to_string(i) + "] pid=" + std::to_string(pid) + " \"" + rest;
+    };
+    const auto n = [](WindowNumber number) { return std::to_string(number); };
+    EXPECT_EQ(lines(), (Lines{
+                           "  drop non-window subrole=AXFloatingWindow \"Colors\" 232×300",
+                           "  drop non-window subrole=none \"Ghost\" 10×10",
+                           "  drop non-window subrole=none \"Typed\" 10×10",
+                           "  drop non-window subrole=axstandardwindow \"Lowercase\" 10×10",
+                           "  drop non-window subrole=AXSystemDialog \"Broken\" 0×0",
+                           "Preview: 5 window(s) across 1 instance(s)",
+                           row(0, "Export\" @-300,20 800×600 min=false cgID=" + n(dialog)),
+                           row(1, "Start Page\" @0,0 0×0 min=true cgID=0"),
+                           row(2, "Over\" @40,50 700×500 min=false cgID=" + n(page)),
+                           row(3, "\" @300,300 1×1 min=false cgID=" + n(nameless)),
+                           row(4, "Huge\" @0,0 9223372036854775807×500 min=false cgID=" + n(huge)),
+                       }));
+    for (const auto& line : desktop.logger.lines())
+        EXPECT_EQ(line.level, LogLevel::debug);
 }
 
-TEST_F(WindowServiceTest, AnUnreadableWindowListMeansNoWindows) {
-    const auto pid = launch("Editor", "com.example.editor");
-    open(pid, "kept", Rect(100, 100, 400, 300));
+TEST_F(WindowServiceTest, WhatCannotBeReadOrPairedLeavesNoWindowAndTheSummarySaysSo) {
+    const auto pid = launch();
+    const auto id = open(pid, "kept", Rect(100, 100, 400, 300));
     auto root = desktop.accessibility.applicationRoot(pid);
     const AXResult good = root->read("AXWindows");
+    const auto none = [&](const char* what, const RunningApplication& handle) {
+        SCOPED_TRACE(what);
+        desktop.logger.clear();
+        EXPECT_TRUE(service.windows(handle).empty());
+        EXPECT_EQ(lines(), Lines{"Editor: 0 window(s) across 1 instance(s)"});
+    };
     for (const auto& result : {
              AXResult::failed(AXError::cannotComplete),
              AXResult{AXError::success, std::nullopt},
@@ -223,28 +193,28 @@ TEST_F(WindowServiceTest, AnUnreadableWindowListMeansNoWindows) {
              AXResult::of(AXValue{AXArray{good.value->as<AXArray>()->front(), AXValue{1.0}}}),
          }) {
         root->setResult("AXWindows", result);
-        desktop.logger.clear();
-        EXPECT_TRUE(service.windows(app(pid)).empty());
-        EXPECT_EQ(lines(), (std::vector<std::string>{"Editor: 0 window(s) across 1 instance(s)"}));
+        none("unreadable window list", app(pid));
     }
     root->setResult("AXWindows", good);
     EXPECT_EQ(listed(pid).size(), 1u);
     desktop.accessibility.setTrusted(false);
-    EXPECT_TRUE(listed(pid).empty());
-}
-
-TEST_F(WindowServiceTest, WithoutAWindowListOnlyMinimisedWindowsRemain) {
-    const auto pid = launch("Safari", "com.apple.Safari");
-    open(pid, "visible", Rect(100, 100, 800, 600));
-    open(pid, "minimised", Rect(), kMinimised);
+    none("not trusted", app(pid));
+    desktop.accessibility.setTrusted(true);
     desktop.windowServer.setFailing(true);
-    const auto windows = service.windows(app(pid));
-    ASSERT_EQ(windows.size(), 1u);
-    EXPECT_EQ(windows[0].title, "minimised");
-    EXPECT_EQ(service.allWindows().size(), 1u);
+    none("no window list", app(pid));
+    EXPECT_TRUE(service.allWindows().empty());
+    desktop.windowServer.setFailing(false);
+    // One window is unknown to the window server, the other's entry gives the null number.
+    open(pid, "custom", Rect(600, 100, 400, 300), kNoEntry);
+    entry(id)["kCGWindowNumber"] = 0;
+    none("every window lacks a window number", app(pid));
+    // A handle kept after its process quit: the workspace lists nothing for its bundle.
+    const auto handle = app(pid);
+    desktop.terminate(pid);
+    none("quit", handle);
 }
 
-TEST_F(WindowServiceTest, MalformedEntriesAreSkippedOneByOne) {
+TEST(WindowServiceEntries, MalformedEntriesAreSkippedOneByOne) {
     using V = WindowServerValue;
     const auto bounds = [](V x, V y, V w, V h) {
         return V(Dictionary{{"X", x}, {"Y", y}, {"Width", w}, {"Height", h}});
@@ -252,121 +222,65 @@ TEST_F(WindowServiceTest, MalformedEntriesAreSkippedOneByOne) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const std::int64_t beyond32 = std::int64_t{1} << 32;
-    // Each fault sets `key` to what `value` gives for the owner's pid, or erases it on nullopt.
+    const V noWidth = Dictionary{{"X", 100.0}, {"Y", 100.0}, {"Height", 300.0}};
+    // Every fresh desktop gives its first process the same id.
+    const ProcessId pid = Rig().launch();
     struct Fault {
         const char* what;
-        const char* key;
-        std::function<std::optional<V>(ProcessId)> value;
+        const char* key;                    // null: the whole entry is replaced
+        std::optional<V> value;             // nullopt: the key is erased
         std::optional<WindowNumber> taken;  // nullopt: the planted entry is skipped
     };
-    const auto is = [](V v) { return [v](ProcessId) { return std::optional<V>(v); }; };
-    const auto erased = [](ProcessId) { return std::optional<V>(); };
     const std::optional<WindowNumber> planted = 0;  // stands for the planted entry's own number
     const std::vector<Fault> faults = {
-        {"no owner", "kCGWindowOwnerPID", erased, {}},
-        {"owner as text",
-         "kCGWindowOwnerPID",
-         [](ProcessId p) { return V(std::to_string(p)); },
-         {}},
-        {"owner fractional", "kCGWindowOwnerPID", [](ProcessId p) { return V(p + 0.5); }, {}},
-        {"owner beyond 32 bits, equal when truncated",
-         "kCGWindowOwnerPID",
-         [&](ProcessId p) { return V(p + beyond32); },
-         {}},
-        {"owner as a whole double", "kCGWindowOwnerPID", [](ProcessId p) { return V(double(p)); },
-         planted},
-        {"no layer", "kCGWindowLayer", erased, {}},
-        {"layer as text", "kCGWindowLayer", is("0"), {}},
-        {"layer false", "kCGWindowLayer", is(false), {}},
-        {"layer fractional", "kCGWindowLayer", is(0.25), {}},
-        {"layer below", "kCGWindowLayer", is(-1), {}},
-        {"layer as a whole double", "kCGWindowLayer", is(0.0), planted},
-        {"no number", "kCGWindowNumber", erased, {}},
-        {"number negative", "kCGWindowNumber", is(-7), {}},
-        {"number beyond 32 bits", "kCGWindowNumber", is(beyond32 + 7), {}},
-        {"number zero", "kCGWindowNumber", is(0), {}},
-        {"number as text", "kCGWindowNumber", is("7"), {}},
-        {"number true", "kCGWindowNumber", is(true), {}},
-        {"number fractional", "kCGWindowNumber", is(7.5), {}},
-        {"number as a whole double", "kCGWindowNumber", is(4294967295.0), 4294967295u},
-        {"no bounds", "kCGWindowBounds", erased, {}},
-        {"bounds as text", "kCGWindowBounds", is("0 0 9 9"), {}},
-        {"bounds without a width",
-         "kCGWindowBounds",
-         is(V(Dictionary{{"X", 100.0}, {"Y", 100.0}, {"Height", 300.0}})),
-         {}},
-        {"bounds NaN", "kCGWindowBounds", is(bounds(nan, 100, 400, 300)), {}},
-        {"bounds infinite", "kCGWindowBounds", is(bounds(100, 100, 400, inf)), {}},
-        {"bounds overflowing", "kCGWindowBounds", is(bounds(1.7e308, 100, 1.7e308, 300)), {}},
-        {"bounds with a text", "kCGWindowBounds", is(bounds(100, "100", 400, 300)), {}},
-        {"bounds with a boolean", "kCGWindowBounds", is(bounds(true, 100, 400, 300)), {}},
-        {"bounds in integers", "kCGWindowBounds", is(bounds(100, 100, 400, 300)), planted},
-        {"name mistyped", "kCGWindowName", is(3), planted},
+        {"not a dictionary", nullptr, V("a window"), {}},
+        {"no owner", "kCGWindowOwnerPID", {}, {}},
+        {"owner as text", "kCGWindowOwnerPID", V(std::to_string(pid)), {}},
+        {"owner beyond 32 bits, equal when truncated", "kCGWindowOwnerPID", V(pid + beyond32), {}},
+        {"owner as a whole double", "kCGWindowOwnerPID", V(double(pid)), planted},
+        {"no layer", "kCGWindowLayer", {}, {}},
+        {"layer false", "kCGWindowLayer", V(false), {}},
+        {"layer below", "kCGWindowLayer", V(-1), {}},
+        {"layer as a whole double", "kCGWindowLayer", V(0.0), planted},
+        {"no number", "kCGWindowNumber", {}, {}},
+        {"number negative", "kCGWindowNumber", V(-7), {}},
+        {"number beyond 32 bits", "kCGWindowNumber", V(beyond32 + 7), {}},
+        {"number zero", "kCGWindowNumber", V(0), {}},
+        {"number as text", "kCGWindowNumber", V("7"), {}},
+        {"number true", "kCGWindowNumber", V(true), {}},
+        {"number fractional", "kCGWindowNumber", V(7.5), {}},
+        {"number as a whole double", "kCGWindowNumber", V(4294967295.0), 4294967295u},
+        {"no bounds", "kCGWindowBounds", {}, {}},
+        {"bounds as text", "kCGWindowBounds", V("0 0 9 9"), {}},
+        {"bounds without a width", "kCGWindowBounds", noWidth, {}},
+        {"bounds NaN", "kCGWindowBounds", bounds(nan, 100, 400, 300), {}},
+        {"bounds infinite", "kCGWindowBounds", bounds(100, 100, 400, inf), {}},
+        {"bounds overflowing", "kCGWindowBounds", bounds(1.7e308, 100, 1.7e308, 300), {}},
+        {"bounds with a text", "kCGWindowBounds", bounds(100, "100", 400, 300), {}},
+        {"bounds with a boolean", "kCGWindowBounds", bounds(true, 100, 400, 300), {}},
+        {"bounds in integers", "kCGWindowBounds", bounds(100, 100, 400, 300), planted},
+        {"name mistyped", "kCGWindowName", V(3), planted},
     };
 
     for (const auto& fault : faults) {
         SCOPED_TRACE(fault.what);
-        SimDesktop local;
-        WindowService localService(local.ports());
-        const auto pid = local.launch(SimAppSpec{"Editor", "com.example.editor", {}, 0, nullptr});
-        SimWindowSpec spec;
-        spec.frame = Rect(100, 100, 400, 300);
-        const auto own = local.addWindow(pid, spec);
+        Rig rig;
+        ASSERT_EQ(rig.launch(), pid);
+        const auto own = rig.open(pid, "Doc", Rect(100, 100, 400, 300));
         // An equally good entry behind it: it is taken exactly when the planted one is skipped.
-        const WindowNumber spare = local.windowServer.allocateNumber();
-        local.windowServer.add(
-            spare, {SimWindowServer::describe(pid, "", spare, 0, spec.frame, ""), true, false});
-        auto& info = *local.windowServer.record(own)->info.as<Dictionary>();
-        if (const auto value = fault.value(pid)) {
-            info[fault.key] = *value;
+        const auto spare = rig.addEntry(pid, Rect(100, 100, 400, 300));
+        auto& record = rig.desktop.windowServer.record(own)->info;
+        if (!fault.key) {
+            record = *fault.value;
+        } else if (fault.value) {
+            (*record.as<Dictionary>())[fault.key] = *fault.value;
         } else {
-            info.erase(fault.key);
+            record.as<Dictionary>()->erase(fault.key);
         }
 
-        const auto windows = localService.windows(*local.workspace.application(pid));
-        ASSERT_EQ(windows.size(), 1u);
         const WindowNumber expected = !fault.taken ? spare : *fault.taken ? *fault.taken : own;
-        EXPECT_EQ(windows[0].cgWindowID, expected);
-    }
-
-    // An entry that is not a dictionary at all is skipped too.
-    const auto pid = launch("Editor", "com.example.editor");
-    const auto own = open(pid, "Doc", Rect(100, 100, 400, 300));
-    desktop.windowServer.record(own)->info = WindowServerValue("a window");
-    const auto spare = addEntry(pid, Rect(100, 100, 400, 300));
-    EXPECT_EQ(listed(pid), (Numbers{spare}));
-    EXPECT_EQ(numbers(service.allWindows()), (Numbers{spare}));
-}
-
-TEST_F(WindowServiceTest, TheSummaryAndOneLinePerWindowAreLoggedAtDebug) {
-    const auto pid = launch("Safari", "com.apple.Safari");
-    const auto apple = open(pid, "Apple", Rect(-300.7, 20.4, 800.9, 600.2));
-    open(pid, "Start Page", Rect(40, 50, 700, 500), kMinimised);
-    const auto huge = open(pid, "Huge", Rect(0, 0, 1e300, 500));
-    const auto nameless = launch("", "com.example.nameless");
-    const auto untitled = open(nameless, "Untitled", Rect(10, 10, 100, 100));
-
-    desktop.logger.clear();
-    service.windows(app(pid));
-    service.windows(app(nameless));
-    const std::string p = std::to_string(pid);
-    const std::string n = std::to_string(nameless);
-    EXPECT_EQ(lines(),
-              (std::vector<std::string>{
-                  "Safari: 3 window(s) across 1 instance(s)",
-                  "  [0] pid=" + p +
-                      " \"Apple\" @-300,20 800×600 min=false cgID=" + std::to_string(apple),
-                  "  [1] pid=" + p + " \"Start Page\" @40,50 700×500 min=true cgID=0",
-                  "  [2] pid=" + p + " \"Huge\" @0,0 9223372036854775807×500 min=false cgID=" +
-                      std::to_string(huge),
-                  "pid " + n + ": 1 window(s) across 1 instance(s)",
-                  "  [0] pid=" + n +
-                      " \"Untitled\" @10,10 100×100 min=false cgID=" + std::to_string(untitled),
-              }));
-    for (const auto& line : desktop.logger.lines()) {
-        if (line.category == "windows") {
-            EXPECT_EQ(line.level, LogLevel::debug);
-        }
+        EXPECT_EQ(rig.listed(pid), Numbers{expected});
+        EXPECT_EQ(Rig::numbers(rig.service.allWindows()), Numbers{expected});
     }
 }
 
@@ -381,35 +295,23 @@ TEST_F(WindowServiceTest, EveryInstanceOfTheBundleIsListedInInstanceOrder) {
     const auto c = open(first, "top", Rect(900, 100, 700, 450));
     open(other, "Notes", frame);
 
-    desktop.logger.clear();
-    const auto queries = desktop.windowServer.queryCount();
     const auto windows = service.windows(app(second));
-    EXPECT_EQ(desktop.windowServer.queryCount() - queries, 2u);
     EXPECT_EQ(numbers(windows), (Numbers{a, c, b}));
-    EXPECT_EQ(windows[0].ownerPID, first);
-    EXPECT_EQ(windows[1].ownerPID, first);
-    EXPECT_EQ(windows[2].ownerPID, second);
-    ASSERT_FALSE(lines().empty());
-    EXPECT_EQ(lines()[0], "Terminal: 3 window(s) across 2 instance(s)");
-}
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(windows[i].ownerPID, i < 2 ? first : second);
+    EXPECT_EQ(lines().at(0), "Terminal: 3 window(s) across 2 instance(s)");
 
-TEST_F(WindowServiceTest, WithoutABundleIdentifierOrOtherInstancesTheApplicationStandsAlone) {
-    const auto loose = launch("Script", std::nullopt);
-    const auto blank = launch("Blank", "");
-    const auto alsoBlank = launch("Also blank", "");
-    for (const auto pid : {loose, blank, alsoBlank})
-        open(pid, "one", Rect(0, 30, 300, 200));
-    EXPECT_EQ(listed(loose).size(), 1u);
-    EXPECT_EQ(listed(blank).size(), 1u);
-
-    // A handle kept after its process quit: the workspace lists nothing for its bundle.
-    const auto gone = launch("Gone", "com.example.gone");
-    open(gone, "last", Rect(0, 30, 300, 200));
-    const auto handle = app(gone);
-    desktop.terminate(gone);
-    desktop.logger.clear();
-    EXPECT_TRUE(service.windows(handle).empty());
-    EXPECT_EQ(lines(), (std::vector<std::string>{"Gone: 0 window(s) across 1 instance(s)"}));
+    // Without a bundle identifier, or with an empty one, the application stands alone.
+    open(launch("Blank", ""), "blank", frame);
+    auto loose = app(first);
+    loose.localizedName.reset();
+    for (const auto& bundle : {std::optional<std::string>(), std::optional<std::string>("")}) {
+        loose.bundleIdentifier = bundle;
+        desktop.logger.clear();
+        EXPECT_EQ(numbers(service.windows(loose)), (Numbers{a, c}));
+        EXPECT_EQ(lines().at(0),
+                  "pid " + std::to_string(first) + ": 2 window(s) across 1 instance(s)");
+    }
 }
 
 TEST_F(WindowServiceTest, AllWindowsListsRegularApplicationsFrontmostFirstAndLogsNothing) {
@@ -431,10 +333,7 @@ TEST_F(WindowServiceTest, AllWindowsListsRegularApplicationsFrontmostFirstAndLog
     const auto minimised = open(c, "minimised", Rect(), kMinimised);
     const auto elsewhere = [](SimWindowSpec& s) { s.onScreen = false; };
     open(c, "other space", Rect(500, 30, 400, 300), elsewhere);
-    open(c, "other space", Rect(500, 30, 400, 300), [&](SimWindowSpec& s) {
-        elsewhere(s);
-        s.subrole = "AXFloatingWindow";
-    });
+    open(c, "palette", Rect(1500, 30, 400, 300), subrole("AXFloatingWindow"));
 
     desktop.logger.clear();
     EXPECT_EQ(numbers(service.allWindows()), (Numbers{wa, wb, wc, 0, wa2}));
@@ -442,11 +341,134 @@ TEST_F(WindowServiceTest, AllWindowsListsRegularApplicationsFrontmostFirstAndLog
     const auto windows = service.allWindows();
     EXPECT_EQ(numbers(windows), (Numbers{wc, 0, wa, wb, wa2}));
     EXPECT_EQ(windows[1].id, node(minimised)->hash() & 0xffff);
+    EXPECT_EQ(windows[1].axElement, node(minimised)->element());
     EXPECT_EQ(windows[4].ownerPID, a2);
     // A frontmost application that is not regular changes nothing.
     desktop.workspace.setFrontmost(agent);
     EXPECT_EQ(numbers(service.allWindows()), (Numbers{wa, wb, wc, 0, wa2}));
     EXPECT_TRUE(lines().empty());
+}
+
+// The desktop's two views must disagree exactly where the platform's do, or the tests above
+// prove nothing. Only what they would not notice breaking is checked here.
+class SimWindowsTest : public WindowServiceTest {
+protected:
+    Numbers listed(WindowServer::Options options = 17) {
+        Numbers out;
+        const auto list = desktop.windowServer.copyWindowInfo(options, 0);
+        for (const auto& value : *list)
+            out.push_back(static_cast<WindowNumber>(
+                *value.as<Dictionary>()->at("kCGWindowNumber").as<std::int64_t>()));
+        return out;
+    }
+    AXElement frontAXWindow() {
+        const auto windows = ax.copyAttributeValue(ax.createApplication(pid), "AXWindows");
+        return *windows.value->as<AXArray>()->front().as<AXElement>();
+    }
+
+    SimAccessibility& ax = desktop.accessibility;
+    ProcessId pid = launch();
+    WindowId front = open(pid, "front", Rect(0, 0, 400, 300));
+    WindowId dialog = open(pid, "dialog", Rect(0, 0, 400, 300), subrole("AXDialog"));
+};
+
+TEST_F(SimWindowsTest, MinimisedHiddenAndOtherSpaceWindowsAndTheDesktopLeaveTheOnScreenList) {
+    const auto elsewhere = open(pid, "", Rect(), [](SimWindowSpec& s) { s.onScreen = false; });
+    const WindowNumber wallpaper = desktop.windowServer.allocateNumber();
+    desktop.windowServer.add(wallpaper, {Dictionary{{"kCGWindowNumber", wallpaper}}, true, true});
+    EXPECT_EQ(listed(WindowServer::kOptionOnScreenOnly), (Numbers{front, dialog, wallpaper}));
+    EXPECT_EQ(listed(), (Numbers{front, dialog}));
+
+    // Minimised through the accessibility interface, as window actions do, then restored: it
+    // comes back in front in both views.
+    EXPECT_EQ(ax.setAttributeValue(element(dialog), "AXMinimized", AXValue{true}),
+              AXError::success);
+    EXPECT_EQ(listed(), (Numbers{front}));
+    EXPECT_EQ(ax.setAttributeValue(element(dialog), "AXMinimized", AXValue{std::string("no")}),
+              AXError::illegalArgument);
+    ax.setAttributeValue(element(dialog), "AXMinimized", AXValue{false});
+    EXPECT_EQ(listed(), (Numbers{dialog, front}));
+    EXPECT_EQ(frontAXWindow(), element(dialog));
+
+    // A hidden application keeps its accessibility windows but shows none.
+    desktop.windows.setApplicationHidden(pid, true);
+    EXPECT_TRUE(listed().empty());
+    EXPECT_EQ(desktop.windows.of(pid).size(), 3u);
+    desktop.windows.setApplicationHidden(pid, false);
+    desktop.windows.setOnScreen(elsewhere, true);
+    EXPECT_EQ(listed(), (Numbers{dialog, front, elsewhere}));
+}
+
+TEST_F(SimWindowsTest, RaisingClosingAndQuittingActOnBothViews) {
+    EXPECT_EQ(ax.performAction(element(dialog), "AXRaise"), AXError::success);
+    EXPECT_EQ(listed(), (Numbers{dialog, front}));
+    EXPECT_EQ(frontAXWindow(), element(dialog));
+
+    const auto close =
+        *ax.copyAttributeValue(element(front), "AXCloseButton").value->as<AXElement>();
+    const auto held = element(front);
+    EXPECT_EQ(ax.performAction(close, "AXPress"), AXError::success);
+    EXPECT_EQ(listed(), (Numbers{dialog}));
+    // Handles kept from before answer like those of a closed window.
+    EXPECT_EQ(ax.copyAttributeValue(held, "AXTitle").error, AXError::invalidUIElement);
+    EXPECT_EQ(ax.performAction(close, "AXPress"), AXError::invalidUIElement);
+
+    // A quitting process takes its windows along and opens no more.
+    const auto note = open(launch("Notes", "com.apple.Notes"), "note", Rect(0, 0, 400, 300));
+    desktop.terminate(pid);
+    EXPECT_EQ(listed(), (Numbers{note}));
+    EXPECT_EQ(open(pid, "after", Rect(0, 0, 400, 300)), 0u);
+}
+
+TEST(SimWorldWindows, AMalformedWindowIsRefusedWithAReason) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {R"({})", "\"windows\" is a list"},
+        {R"([3])", "Editor window 0: a window is an object"},
+        {R"([{"title": "x"}])", "Editor window 0:"},
+        {R"([{"frame": [0, 0, 10]}])", "a rectangle is [x, y, w, h]"},
+        {R"([{"frame": [0, 0, 10, "10"]}])", "Editor window 0:"},
+        {R"([{"frame": [0, 0, -10, 10]}])", "a size of at least zero"},
+        {R"([{"frame": [0, 0, 10, 10]}, {"frame": [0, 0, 10, -1]}])", "Editor window 1:"},
+        {R"([{"frame": [0, 0, 10, 10], "minimized": "yes"}])", "Editor window 0:"},
+        {R"([{"frame": [0, 0, 10, 10], "title": 7}])", "Editor window 0:"},
+        {R"([{"frame": [0, 0, 10, 10], "layer": 1.5}])", "a layer is an integer"},
+        {R"([{"frame": [0, 0, 10, 10], "color": "red"}])", "a colour is"},
+        {R"([{"frame": [0, 0, 10, 10], "minimised": true}])", "unknown key \"minimised\""},
+    };
+    for (const auto& [windows, reason] : cases) {
+        const std::string text =
+            R"({"applications": [{"name": "Editor", "bundleId": "e", "windows": )" + windows +
+            "}]}";
+        std::string error;
+        EXPECT_FALSE(SimWorld::parse(text, &error)) << text;
+        EXPECT_NE(error.find(reason), std::string::npos) << text << "\n" << error;
+    }
+}
+
+TEST(SimWorldWindows, TheDefaultWorldGivesItsApplicationsTheirWindows) {
+    std::ifstream in(VANTOREL_DEFAULT_WORLD);
+    std::string error;
+    const auto world = SimWorld::parse(std::string(std::istreambuf_iterator<char>(in), {}), &error);
+    ASSERT_TRUE(world) << error;
+    SimDesktop desktop;
+    world->build(desktop, "/tmp/world-root");
+    WindowService service(desktop.ports());
+    const auto windowsOf = [&](const char* bundle) {
+        return service.windows(desktop.workspace.runningApplications(bundle).at(0));
+    };
+    // Two processes share Terminal's bundle; Safari has a minimised window, Preview a dialog;
+    // Maps is not running.
+    EXPECT_EQ(windowsOf("com.apple.Terminal").size(), 3u);
+    EXPECT_TRUE(windowsOf("com.apple.Safari").at(2).isMinimized);
+    const auto preview = windowsOf("com.apple.Preview");
+    EXPECT_EQ(preview.at(1).title, "Export");
+    EXPECT_EQ(desktop.windows.find(preview[0].cgWindowID)->spec.color, 0xffffffffu);
+    EXPECT_TRUE(desktop.workspace.runningApplications("com.apple.Maps").empty());
+    // The switcher sees every regular application's windows, and not the accessory's.
+    const auto all = service.allWindows();
+    EXPECT_GE(all.size(), 18u);
+    for (const auto& w : all)
+        EXPECT_NE(w.title, "Clipboard History");
 }
 
 }  // namespace
