@@ -1,18 +1,16 @@
 #include "preview/LargeLayoutView.h"
 
-#include <QPainter>
+#include <QAccessible>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <functional>
 
 #include "platform/qt/GeometryConversion.h"
-#include "platform/qt/GlassPainter.h"
-#include "platform/qt/ImageConversion.h"
-#include "preview/PreviewPainter.h"
 #include "preview/PreviewSelection.h"
 #include "preview/PreviewState.h"
 #include "preview/PreviewViewContext.h"
+#include "preview/StripButton.h"
 #include "preview/WindowCardView.h"
 
 namespace vantorel {
@@ -24,57 +22,6 @@ constexpr qreal kWheelStep = 48;
 QRectF inView(const Rect& rect) {
     return toQRect(rect).translated(LargeLayoutView::kBleed, LargeLayoutView::kBleed);
 }
-
-// One card in the strip: its image, or the application icon, on a small dark well, outlined in
-// the accent colour while it is the selection.
-class StripButton final : public QAbstractButton {
-public:
-    StripButton(PreviewViewContext& context, QWidget* parent)
-        : QAbstractButton(parent), context_(context) {
-        setFocusPolicy(Qt::NoFocus);
-        setCheckable(true);
-        setAutoExclusive(false);
-    }
-
-    void bind(const PreviewState::Card& card, bool selected) {
-        id_ = card.id;
-        image_ = toQImage(card.thumbnail);
-        if (!image_.isNull()) image_.setDevicePixelRatio(2);
-        setAccessibleName(QString::fromStdString(card.title));
-        setChecked(selected);
-        update();
-    }
-    std::uint32_t id() const { return id_; }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing, true);
-        const QRectF box = QRectF(rect());
-        const qreal radius = PreviewMetrics::kStripRadius;
-        painter.fillPath(GlassPainter::shape(box, radius), QColor(0, 0, 0, 46));
-        if (!image_.isNull()) {
-            PreviewPainter::paintImage(painter, box, radius, image_);
-        } else if (!context_.appIcon().isNull()) {
-            PreviewPainter::paintIconOrWindowSymbol(painter, box.adjusted(8, 8, -8, -8),
-                                                    context_.appIcon(), 0.9, context_.symbols(),
-                                                    palette());
-        }
-        const bool selected = isChecked();
-        const qreal width = selected ? 2 : 1;
-        QColor outline = selected ? GlassPainter::accentColor(palette()) : QColor(255, 255, 255);
-        if (!selected) outline.setAlphaF(0.1f);
-        const qreal inset = width / 2;
-        painter.strokePath(
-            GlassPainter::shape(box.adjusted(inset, inset, -inset, -inset), radius - inset),
-            QPen(outline, width));
-    }
-
-private:
-    PreviewViewContext& context_;
-    std::uint32_t id_ = 0;
-    QImage image_;
-};
 
 }  // namespace
 
@@ -107,7 +54,7 @@ void LargeLayoutView::showCards(const PreviewMetrics& metrics) {
     }
     const auto selected = selectedCardIndex(cards, selectedID_);
     for (std::size_t i = 0; i < cards.size(); ++i) {
-        static_cast<StripButton*>(buttons_[i])->bind(cards[i], selected && *selected == i);
+        buttons_[i]->bind(cards[i], selected && *selected == i);
     }
 
     const qreal maxOffset =
@@ -123,7 +70,7 @@ void LargeLayoutView::refreshCard(std::uint32_t id) {
     const auto selected = selectedCardIndex(cards, selectedID_);
     for (std::size_t i = 0; i < cards.size(); ++i) {
         if (cards[i].id != id) continue;
-        static_cast<StripButton*>(buttons_[i])->bind(cards[i], selected && *selected == i);
+        buttons_[i]->bind(cards[i], selected && *selected == i);
         if (selected && *selected == i) hero_->bind(cards[i], true);
     }
 }
@@ -133,7 +80,13 @@ void LargeLayoutView::select(std::uint32_t id) {
     selectedID_ = correctedSelection(cards, id);
     const auto selected = selectedCardIndex(cards, selectedID_);
     for (std::size_t i = 0; i < buttons_.size() && i < cards.size(); ++i) {
-        buttons_[i]->setChecked(selected && *selected == i);
+        const bool now = selected && *selected == i;
+        if (buttons_[i]->isChecked() == now) continue;
+        buttons_[i]->setChecked(now);
+        QAccessible::State changed;
+        changed.selected = true;
+        QAccessibleStateChangeEvent event(buttons_[i], changed);
+        QAccessible::updateAccessibility(&event);
     }
     showHero();
 }

@@ -12,6 +12,7 @@
 namespace vantorel {
 
 class PreviewViewContext;
+class StripButton;
 class WindowCardView;
 
 // The large layout: the selected card shown big, and below it, with two or more cards, a strip
@@ -40,6 +41,8 @@ public:
     int stripButtonCount() const { return static_cast<int>(buttons_.size()); }
     QAbstractButton* stripButton(int index) const;
     bool showsStrip() const;
+    // The strip's container, for assistive tools (a tab list of the strip buttons).
+    QWidget* strip() const { return strip_; }
     qreal stripOffset() const { return stripOffset_; }
     void finishAnimations();
 
@@ -55,7 +58,7 @@ private:
     std::optional<std::uint32_t> selectedID_;
     WindowCardView* hero_ = nullptr;
     QWidget* strip_ = nullptr;
-    std::vector<QAbstractButton*> buttons_;
+    std::vector<StripButton*> buttons_;
     qreal stripOffset_ = 0;
 };
 

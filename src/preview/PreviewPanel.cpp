@@ -63,11 +63,14 @@ void PreviewPanel::show(DockEdge edge, const Rect& tileFrame) {
     }
     // A panel already up is only resized and moved. One that is fading out would otherwise
     // order itself out right after this show, so its fade is turned back.
+    state_.setShown(true);
     if (wasVisible && !surface_->isFadingOut()) return;
     surface_->fadeIn();
 }
 
 void PreviewPanel::hide() {
+    // Cards stop acting at once, not when the fade ends.
+    state_.setShown(false);
     if (!surface_ || !surface_->isVisible() || surface_->isFadingOut()) return;
     log_.debug("Panel hide");
     surface_->fadeOut();

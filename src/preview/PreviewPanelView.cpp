@@ -11,6 +11,7 @@
 #include "platform/qt/ImageConversion.h"
 #include "preview/CardCollectionView.h"
 #include "preview/LargeLayoutView.h"
+#include "preview/PreviewAccessible.h"
 #include "preview/PreviewPainter.h"
 
 namespace vantorel {
@@ -25,6 +26,7 @@ QString countText(const PreviewState& state) {
 PreviewPanelView::PreviewPanelView(PreviewState& state, Appearance& appearance,
                                    const SymbolTable& symbols, QWidget* parent)
     : QWidget(parent), context_(state, appearance, symbols), metrics_(PreviewMetrics::Input{}) {
+    PreviewAccessible::install();
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TranslucentBackground);
     collection_ = new CardCollectionView(context_, this);
@@ -82,9 +84,14 @@ void PreviewPanelView::rebuild() {
                                static_cast<int>(state.cards().size()), measureHeader()});
 
     const std::size_t count = state.cards().size();
-    setAccessibleName(QString::fromStdString(state.appName()) +
-                      QStringLiteral(" window previews, ") + countText(state) +
-                      QStringLiteral(" window") + (count != 1 ? QStringLiteral("s") : QString()));
+    const QString name = QString::fromStdString(state.appName()) +
+                         QStringLiteral(" window previews, ") + countText(state) +
+                         QStringLiteral(" window") + (count != 1 ? QStringLiteral("s") : QString());
+    // Set only on a change, as each is announced; the panel's window carries the name too.
+    if (accessibleName() != name) setAccessibleName(name);
+    if (QWidget* panel = window(); panel != this && panel->accessibleName() != name) {
+        panel->setAccessibleName(name);
+    }
 
     if (metrics_.layout() == PreviewLayout::large) {
         collection_->clear();

@@ -37,6 +37,7 @@ public:
     void setTranslucentWindow(bool translucent);
     void setBlurredBehind(bool blurred);
 
+    const PreviewState& state() const { return context_.state(); }
     CardCollectionView* collection() const { return collection_; }
     LargeLayoutView* largeLayout() const { return large_; }
     // Ends running transitions at once (for pictures and tests).

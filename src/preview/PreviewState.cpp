@@ -64,6 +64,37 @@ PreviewLayout PreviewState::effectiveLayout() const {
                                                                      : PreviewLayout::automatic;
 }
 
+bool PreviewState::requestActivate(const WindowInfo& window) const {
+    return request(onActivate, window);
+}
+
+bool PreviewState::requestClose(const WindowInfo& window) const {
+    return request(onClose, window);
+}
+
+bool PreviewState::requestMinimizeToggle(const WindowInfo& window) const {
+    return request(onMinimizeToggle, window);
+}
+
+bool PreviewState::showsWindow(const WindowInfo& window) const {
+    return std::any_of(cards_.begin(), cards_.end(), [&window](const Card& card) {
+        const WindowInfo& shown = card.window;
+        return shown.id == window.id && shown.cgWindowID == window.cgWindowID &&
+               shown.axElement == window.axElement && shown.ownerPID == window.ownerPID &&
+               shown.isMinimized == window.isMinimized;
+    });
+}
+
+bool PreviewState::request(const std::function<void(const WindowInfo&)>& callback,
+                           const WindowInfo& window) const {
+    if (!callback || !shown_ || !showsWindow(window)) return false;
+    // Copies of both: the callback may change the cards, and with them the window's card.
+    const auto target = callback;
+    const WindowInfo copy = window;
+    target(copy);
+    return true;
+}
+
 PreviewState::Card* PreviewState::firstCard(std::uint32_t id) {
     const auto it = std::find_if(cards_.begin(), cards_.end(),
                                  [id](const Card& card) { return card.id == id; });

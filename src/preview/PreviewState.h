@@ -50,10 +50,25 @@ public:
     PreviewState& operator=(const PreviewState&) = delete;
 
     // Called with a card's window when the user activates it, asks to close it, or asks to
-    // minimise or restore it. Set once by the owner.
+    // minimise or restore it. Set once by the owner; reached only through the requests below.
     std::function<void(const WindowInfo&)> onActivate;
     std::function<void(const WindowInfo&)> onClose;
     std::function<void(const WindowInfo&)> onMinimizeToggle;
+
+    // What a card asks for on the user's behalf. Passed on to the callback only while the panel
+    // is shown and a card still shows this very window; a request from a card that is gone (a
+    // click or an assistive action racing a hide or a close) does nothing and returns false.
+    bool requestActivate(const WindowInfo& window) const;
+    bool requestClose(const WindowInfo& window) const;
+    bool requestMinimizeToggle(const WindowInfo& window) const;
+    // A card shows `window`: same id, window number, element, owner and minimised flag. Ids
+    // alone may collide between minimised windows.
+    bool showsWindow(const WindowInfo& window) const;
+
+    // Whether the panel is up for the user; set by the panel as it shows and hides. Cards act,
+    // and are offered to assistive tools, only while it is.
+    void setShown(bool shown) { shown_ = shown; }
+    bool isShown() const { return shown_; }
 
     [[nodiscard]] Subscription observe(std::function<void(const Change&)> observer) {
         return observers_.subscribe(std::move(observer));
@@ -88,6 +103,8 @@ public:
 
 private:
     Card* firstCard(std::uint32_t id);
+    bool request(const std::function<void(const WindowInfo&)>& callback,
+                 const WindowInfo& window) const;
     void changed(Change change);
 
     std::string appName_;
@@ -97,6 +114,7 @@ private:
     PreviewSize previewSize_ = PreviewSize::medium;
     int compactThreshold_ = 6;
     std::uint64_t revision_ = 0;
+    bool shown_ = false;
     Observers<Change> observers_;
 };
 

@@ -1,12 +1,12 @@
 #include "preview/WindowItemView.h"
 
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QVariantAnimation>
 
 #include "platform/qt/ImageConversion.h"
 #include "preview/HoverControlButton.h"
+#include "preview/PreviewAccessible.h"
 #include "preview/PreviewPainter.h"
 #include "preview/PreviewViewContext.h"
 
@@ -18,53 +18,11 @@ const QString kMinimizeLabel = QStringLiteral("Minimize window");
 const QString kRestoreLabel = QStringLiteral("Restore window");
 const QString kActivateHint = QStringLiteral("Activates this window");
 
-// One element for the whole card: a button that activates the window, with the close and
-// minimise controls offered as its named actions rather than as children.
-class WindowItemAccessible final : public QAccessibleWidget {
-public:
-    explicit WindowItemAccessible(WindowItemView* view)
-        : QAccessibleWidget(view, QAccessible::Button) {}
-
-    int childCount() const override { return 0; }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-
-    QStringList actionNames() const override {
-        return {pressAction(), kCloseLabel, view()->minimizeActionName()};
-    }
-    void doAction(const QString& name) override {
-        if (name == pressAction()) {
-            view()->activate();
-        } else if (name == kCloseLabel) {
-            view()->requestClose();
-        } else if (name == view()->minimizeActionName()) {
-            view()->requestMinimizeToggle();
-        }
-    }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
-
-private:
-    WindowItemView* view() const { return static_cast<WindowItemView*>(widget()); }
-};
-
-QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
-    if (auto* view = qobject_cast<WindowItemView*>(object)) return new WindowItemAccessible(view);
-    return nullptr;
-}
-
-void installAccessibleFactory() {
-    static const bool installed = [] {
-        QAccessible::installFactory(&accessibleFactory);
-        return true;
-    }();
-    (void)installed;
-}
-
 }  // namespace
 
 WindowItemView::WindowItemView(PreviewViewContext& context, QWidget* parent)
     : QWidget(parent), context_(context) {
-    installAccessibleFactory();
+    PreviewAccessible::install();
     setFocusPolicy(Qt::NoFocus);
     setAccessibleDescription(kActivateHint);
 
@@ -89,11 +47,19 @@ WindowItemView::WindowItemView(PreviewViewContext& context, QWidget* parent)
 WindowItemView::~WindowItemView() = default;
 
 void WindowItemView::bind(const PreviewState::Card& card, bool sameCard) {
+    const bool wasActive = card_.isActive;
     card_ = card;
     title_ = QString::fromStdString(card_.title);
     thumbnail_ = toQImage(card_.thumbnail);
     if (!thumbnail_.isNull()) thumbnail_.setDevicePixelRatio(2);
-    setAccessibleName(title_);
+    // Only on a change: a screen reader announces every name change, and images land often.
+    if (accessibleName() != title_) setAccessibleName(title_);
+    if (wasActive != card_.isActive) {
+        QAccessible::State changed;
+        changed.selected = true;
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
     minimize_->setSymbol(card_.window.isMinimized
                              ? QStringLiteral("arrow.up.left.and.arrow.down.right")
                              : QStringLiteral("minus"),
@@ -114,24 +80,26 @@ QString WindowItemView::minimizeActionName() const {
     return card_.window.isMinimized ? kRestoreLabel : kMinimizeLabel;
 }
 
+QString WindowItemView::minimizeActionDescription() const {
+    return card_.window.isMinimized ? QStringLiteral("Restores this window")
+                                    : QStringLiteral("Minimizes this window");
+}
+
+bool WindowItemView::isLive() const {
+    return isVisible() && context_.state().isShown() && context_.state().showsWindow(card_.window);
+}
+
+// A copy of the window: the request may change the cards, and with them what this view shows.
 void WindowItemView::activate() {
-    call(context_.state().onActivate);
+    if (isVisible()) context_.state().requestActivate(WindowInfo(card_.window));
 }
 
 void WindowItemView::requestClose() {
-    call(context_.state().onClose);
+    if (isVisible()) context_.state().requestClose(WindowInfo(card_.window));
 }
 
 void WindowItemView::requestMinimizeToggle() {
-    call(context_.state().onMinimizeToggle);
-}
-
-void WindowItemView::call(const std::function<void(const WindowInfo&)>& callback) const {
-    if (!callback) return;
-    // Copies of both: the callback may change the cards, and with them what this view shows.
-    const auto target = callback;
-    const WindowInfo window = card_.window;
-    target(window);
+    if (isVisible()) context_.state().requestMinimizeToggle(WindowInfo(card_.window));
 }
 
 void WindowItemView::finishAnimations() {

@@ -36,11 +36,15 @@ public:
     bool isHovering() const { return hovering_; }
     HoverControlButton* closeControl() const { return close_; }
     HoverControlButton* minimizeControl() const { return minimize_; }
-    // "Minimize window", or "Restore window" for a minimised window.
+    // "Minimize window", or "Restore window" for a minimised window, and what it does.
     QString minimizeActionName() const;
+    QString minimizeActionDescription() const;
+    // On screen in a shown panel, for a window one of the cards still shows: only such a view
+    // is offered to assistive tools and acts.
+    bool isLive() const;
 
-    // What a click, the close control and the minimise control do: the state's callbacks with
-    // this card's window.
+    // What a click, the close control and the minimise control do: the state's requests with
+    // this card's window, which the state refuses once the card is gone.
     void activate();
     void requestClose();
     void requestMinimizeToggle();
@@ -79,7 +83,6 @@ private:
     void setHovering(bool hovering);
     void updateControls();
     void updateProgressTimer();
-    void call(const std::function<void(const WindowInfo&)>& callback) const;
 
     PreviewViewContext& context_;
     PreviewState::Card card_;

@@ -150,6 +150,54 @@ TEST(PreviewState, ObserversMayLeaveDuringANotificationAndOutliveTheState) {
     late.reset();
 }
 
+TEST(PreviewState, RequestsReachTheOwnerOnlyForAWindowAShownCardStillShows) {
+    // Two minimised windows whose hashed ids collide, told apart by their elements.
+    WindowInfo first = window(5, "a", true);
+    first.axElement = AXElement(std::make_shared<AXElementRef>());
+    WindowInfo second = first;
+    second.axElement = AXElement(std::make_shared<AXElementRef>());
+    WindowInfo relisted = first;
+    relisted.title = "renamed";
+    WindowInfo restored = first;
+    restored.isMinimized = false;
+    const struct Case {
+        const char* name;
+        bool shown;
+        bool secondRemoved;
+        const WindowInfo& asked;
+        bool acts;
+    } cases[] = {
+        {"a shown card's window", true, false, second, true},
+        {"only the title differs", true, false, relisted, true},
+        {"the panel is hidden", false, false, first, false},
+        {"the window's card is gone", true, true, second, false},
+        {"the card shows it minimised", true, false, restored, false},
+        {"another window with the same id", true, false, window(5), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PreviewState state;
+        std::vector<std::string> seen;
+        state.onActivate = [&](const WindowInfo& w) { seen.push_back("activate " + w.title); };
+        state.onClose = [&](const WindowInfo& w) { seen.push_back("close " + w.title); };
+        state.onMinimizeToggle = [&](const WindowInfo& w) { seen.push_back("toggle " + w.title); };
+        state.update("Notes", nullptr, {first, second});
+        if (c.secondRemoved) state.update("Notes", nullptr, {first});
+        state.setShown(c.shown);
+        const std::vector<bool> results = {state.requestActivate(c.asked),
+                                           state.requestClose(c.asked),
+                                           state.requestMinimizeToggle(c.asked)};
+        const std::string title = c.asked.title;
+        EXPECT_EQ(results, std::vector<bool>(3, c.acts));
+        if (c.acts) {
+            EXPECT_THAT(seen,
+                        ElementsAre("activate " + title, "close " + title, "toggle " + title));
+        } else {
+            EXPECT_TRUE(seen.empty());
+        }
+    }
+}
+
 TEST(PreviewSelection, TheNamedCardElseTheFirstAndNothingWithoutCards) {
     PreviewState state;
     EXPECT_FALSE(selectedCardIndex(state.cards(), 4u) || correctedSelection(state.cards(), 4u) ||

@@ -52,6 +52,13 @@ QString accessibleName(QWidget* widget) {
     return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
 }
 
+// Every object an assistive tool can reach by walking down from `root`.
+void reachable(QAccessibleInterface* root, std::vector<QObject*>& out) {
+    out.push_back(root->object());
+    for (int i = 0; i < root->childCount(); ++i)
+        reachable(root->child(i), out);
+}
+
 class PreviewViewsTest : public ::testing::Test {
 protected:
     PreviewViewsTest() : appearance_(nullptr), symbols_(SymbolTable::defaultFontFile()) {
@@ -72,6 +79,7 @@ protected:
                   PreviewLayout layout = PreviewLayout::automatic) {
         state_.setLayout(layout);
         state_.update("Safari", nullptr, windows);
+        state_.setShown(true);
         view_ = std::make_unique<PreviewPanelView>(state_, appearance_, symbols_);
         view_->setAttribute(Qt::WA_DontShowOnScreen);
         view_->resize(view_->sizeHint());
@@ -110,6 +118,9 @@ TEST_F(PreviewViewsTest, TheRealPanelReportsHoverTakesTheViewsSizeAndSitsBesideT
     const Rect tile(width / 2 - 32, height - 60, 64, 56);
     panel.state().update("Safari", nullptr, {window(1, "One")});
     panel.show(DockEdge::bottom, tile);
+    // Named after what it shows.
+    QWidget* panelWindow = &surface->window();
+    EXPECT_EQ(accessibleName(panelWindow), "Safari window previews, 1 window");
     const QSize hint = view->sizeHint();
     EXPECT_EQ(surface->window().size(), hint);
     EXPECT_TRUE(surface->window().isVisible());
@@ -127,6 +138,13 @@ TEST_F(PreviewViewsTest, TheRealPanelReportsHoverTakesTheViewsSizeAndSitsBesideT
     EXPECT_EQ(surface->window().size(), view->sizeHint());
     EXPECT_GT(view->sizeHint().width(), hint.width());
     EXPECT_THAT(logger.messages("ui").back(), ::testing::EndsWith("wasVisible=true"));
+    EXPECT_EQ(accessibleName(panelWindow), "Notes window previews, 3 windows");
+    // The active window's card is the selected one.
+    panel.state().setActive(3, true);
+    EXPECT_TRUE(
+        QAccessible::queryAccessibleInterface(view->collection()->viewAt(1))->state().selected);
+    EXPECT_FALSE(
+        QAccessible::queryAccessibleInterface(view->collection()->viewAt(0))->state().selected);
     panel.hide();
     surface->window().finishFade();
     EXPECT_FALSE(surface->window().isVisible());
@@ -184,8 +202,9 @@ TEST_F(PreviewViewsTest, AccessibilityNamesTheWindowsAndOffersTheirActions) {
     QAccessibleInterface* minimized = QAccessible::queryAccessibleInterface(card(1));
     EXPECT_EQ(open->role(), QAccessible::Button);
     EXPECT_EQ(open->text(QAccessible::Description), "Activates this window");
-    // One element: the controls are its actions, not its children.
-    EXPECT_EQ(open->childCount(), 0);
+    // The controls are its actions and its children.
+    ASSERT_EQ(open->childCount(), 2);
+    EXPECT_EQ(open->child(1)->object(), card(0)->minimizeControl());
     const QString press = QAccessibleActionInterface::pressAction();
     EXPECT_THAT(open->actionInterface()->actionNames(),
                 ElementsAre(press, "Close window", "Minimize window"));
@@ -203,6 +222,48 @@ TEST_F(PreviewViewsTest, AccessibilityNamesTheWindowsAndOffersTheirActions) {
                                   press, QStringLiteral("Minimize window")})
         minimized->actionInterface()->doAction(action);
     EXPECT_THAT(events_, ElementsAre("toggle 32", "close 32", "activate 32"));
+}
+
+TEST_F(PreviewViewsTest, StaleCardsLeaveTheTreeAndRefuseEveryActionAndClick) {
+    const struct Case {
+        const char* name;
+        std::function<void()> makeStale;
+        // Cards an assistive tool still reaches afterwards.
+        std::size_t liveCards;
+    } cases[] = {
+        {"the panel hides", [this] { state_.setShown(false); }, 0},
+        {"its window hides", [this] { view_->hide(); }, 0},
+        {"its window closes", [this] { state_.removeCard(81); }, 1},
+        {"the large layout replaces it", [this] { state_.setLayout(PreviewLayout::large); }, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        events_.clear();
+        showView({window(81, "a"), window(82, "b")});
+        WindowItemView* stale = item(0);
+        QAccessibleInterface* staleInterface = QAccessible::queryAccessibleInterface(stale);
+        const QStringList actions = staleInterface->actionInterface()->actionNames();
+        ASSERT_EQ(actions.size(), 3);
+        c.makeStale();
+
+        std::vector<QObject*> objects;
+        reachable(QAccessible::queryAccessibleInterface(view_.get()), objects);
+        EXPECT_EQ(std::count(objects.begin(), objects.end(), stale), 0);
+        EXPECT_EQ(std::count(objects.begin(), objects.end(), stale->closeControl()), 0);
+        EXPECT_EQ(std::count_if(objects.begin(), objects.end(),
+                                [](QObject* o) { return qobject_cast<WindowItemView*>(o); }),
+                  c.liveCards);
+        EXPECT_TRUE(staleInterface->state().invisible);
+        EXPECT_TRUE(staleInterface->actionInterface()->actionNames().isEmpty());
+        for (const QString& action : actions)
+            staleInterface->actionInterface()->doAction(action);
+        click(stale);
+        click(stale->closeControl());
+        click(stale->minimizeControl());
+        EXPECT_THAT(events_, ::testing::IsEmpty());
+        view_.reset();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(PreviewViewsTest, ClosingFromTheCardsOwnControlRemovesItSafely) {
@@ -270,6 +331,29 @@ TEST_F(PreviewViewsTest, TheLargeLayoutShowsTheSelectionAndAStripFromTwoCards) {
     state_.update("Preview", nullptr, {});
     EXPECT_EQ(large->hero(), nullptr);
     EXPECT_FALSE(large->selectedID());
+}
+
+TEST_F(PreviewViewsTest, TheStripIsATabListWhoseEveryActionSelectsItsCard) {
+    showView({window(91, "a"), window(92, "b"), window(93, "c")}, PreviewLayout::large);
+    LargeLayoutView* large = view_->largeLayout();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(large->strip());
+    EXPECT_EQ(list->role(), QAccessible::PageTabList);
+    ASSERT_EQ(list->childCount(), 3);
+    for (int i : {2, 0, 1}) {
+        QAccessibleInterface* tab = list->child(i);
+        EXPECT_EQ(tab->role(), QAccessible::PageTab);
+        const QStringList actions = tab->actionInterface()->actionNames();
+        ASSERT_FALSE(actions.isEmpty());
+        for (const QString& action : actions) {
+            SCOPED_TRACE(action.toStdString() + " on tab " + std::to_string(i));
+            large->select(92 - static_cast<std::uint32_t>(i == 1));  // another tab first
+            tab->actionInterface()->doAction(action);
+            EXPECT_EQ(large->selectedID(), 91u + static_cast<std::uint32_t>(i));
+            for (int j = 0; j < 3; ++j)
+                EXPECT_EQ(list->child(j)->state().selected, i == j);
+        }
+    }
+    EXPECT_THAT(events_, ::testing::IsEmpty());  // choosing is not activating
 }
 
 TEST_F(PreviewViewsTest, ThumbnailsLandInTheirCardOnlyAndReduceTransparencyMakesSurfacesOpaque) {

@@ -1,5 +1,6 @@
 #include "platform/qt/FloatingPanelWindow.h"
 
+#include <QAccessible>
 #include <QEasingCurve>
 #include <QGuiApplication>
 #include <QLayout>
@@ -73,6 +74,8 @@ void FloatingPanelWindow::setView(QWidget* view) {
     view_ = view;
     if (!view_) return;
     view_->setParent(this);
+    // Assistive tools name the window after what it shows.
+    if (accessibleName() != view_->accessibleName()) setAccessibleName(view_->accessibleName());
     applyGeometry();
     if (isVisible()) view_->show();
 }
@@ -164,6 +167,7 @@ void FloatingPanelWindow::fadeIn() {
     if (wasHidden) {
         captureBackdrop();
         requestBlurBehind();
+        announce();
     }
     fade_->setDuration(kFadeInMs);
     fade_->setEasingCurve(easeOut());
@@ -185,6 +189,16 @@ void FloatingPanelWindow::fadeOut() {
 
 void FloatingPanelWindow::finishFade() {
     if (fade_->state() == QAbstractAnimation::Running) fade_->setCurrentTime(fade_->duration());
+}
+
+void FloatingPanelWindow::announce() {
+    // The panel never takes focus, so no window activation tells a screen reader it is there.
+    if (view_ && accessibleName() != view_->accessibleName())
+        setAccessibleName(view_->accessibleName());
+    QAccessibleEvent shown(this, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 QAbstractAnimation* FloatingPanelWindow::fadeAnimation() const {

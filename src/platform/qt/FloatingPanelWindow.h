@@ -93,6 +93,8 @@ private:
     QPainterPath surfacePath() const;
     void captureBackdrop();
     void requestBlurBehind();
+    // Tells assistive tools the panel appeared, under its view's name.
+    void announce();
 
     Appearance& appearance_;
     std::function<bool()> translucency_;
