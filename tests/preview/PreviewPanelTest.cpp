@@ -85,6 +85,7 @@ TEST_F(PreviewPanelTest, ShowFitsPlacesAndFadesInOnlyFromHiddenAndHideFadesOutOn
               "Panel show: app=Safari cards=2 edge=bottom origin=382,85 size=300×200 "
               "wasVisible=false");
     EXPECT_TRUE(panel_->isVisible());
+    EXPECT_TRUE(panel_->state().isShown());
 
     // The next icon: the same panel is re-filled, resized and moved, without a fade.
     panel_->state().update("Notes", nullptr, {window(9)});
@@ -99,10 +100,13 @@ TEST_F(PreviewPanelTest, ShowFitsPlacesAndFadesInOnlyFromHiddenAndHideFadesOutOn
     panel_->hide();
     EXPECT_THAT(calls(), ElementsAre("fadeOut"));
     EXPECT_THAT(logger_.messages("ui"), ElementsAre("Panel hide"));
+    // Cards stop acting as the fade-out starts, not when it ends.
+    EXPECT_FALSE(panel_->state().isShown());
     // Shown during the fade-out: without turning it back the panel would order itself out.
     panel_->show(DockEdge::bottom, kTile);
     EXPECT_THAT(calls(), ElementsAre("fit", "size", "origin", "fadeIn"));
     EXPECT_FALSE(surface_->fadingOut);
+    EXPECT_TRUE(panel_->state().isShown());
 
     panel_->hide();
     surface_->visible = surface_->fadingOut = false;  // the fade-out's end

@@ -1,6 +1,7 @@
 #include "platform/qt/FloatingPanelWindow.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEasingCurve>
 #include <QGuiApplication>
 #include <QLayout>
@@ -45,6 +46,14 @@ Qt::WindowFlags panelFlags() {
     return flags;
 }
 
+// A window to assistive tools, not an anonymous filler: it is a top-level panel of its own.
+QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
+    if (auto* window = dynamic_cast<FloatingPanelWindow*>(object)) {
+        return new QAccessibleWidget(window, QAccessible::Window);
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 FloatingPanelWindow::FloatingPanelWindow(Appearance& appearance)
@@ -57,6 +66,11 @@ FloatingPanelWindow::FloatingPanelWindow(Appearance& appearance, bool translucen
       appearance_(appearance),
       translucency_([translucent] { return translucent; }),
       translucent_(!translucent) {
+    static const bool accessibleInstalled = [] {
+        QAccessible::installFactory(&accessibleFactory);
+        return true;
+    }();
+    (void)accessibleInstalled;
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_X11DoNotAcceptFocus);
     setFocusPolicy(Qt::NoFocus);
@@ -197,8 +211,6 @@ void FloatingPanelWindow::announce() {
         setAccessibleName(view_->accessibleName());
     QAccessibleEvent shown(this, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
-    QAccessibleEvent alert(this, QAccessible::Alert);
-    QAccessible::updateAccessibility(&alert);
 }
 
 QAbstractAnimation* FloatingPanelWindow::fadeAnimation() const {
