@@ -177,24 +177,17 @@ TEST(PreviewState, RequestsReachTheOwnerOnlyForAWindowAShownCardStillShows) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         PreviewState state;
-        std::vector<std::string> seen;
-        state.onActivate = [&](const WindowInfo& w) { seen.push_back("activate " + w.title); };
-        state.onClose = [&](const WindowInfo& w) { seen.push_back("close " + w.title); };
-        state.onMinimizeToggle = [&](const WindowInfo& w) { seen.push_back("toggle " + w.title); };
+        int calls = 0;
+        state.onActivate = state.onClose =
+            state.onMinimizeToggle = [&](const WindowInfo& w) { calls += w == c.asked; };
         state.update("Notes", nullptr, {first, second});
         if (c.secondRemoved) state.update("Notes", nullptr, {first});
         state.setShown(c.shown);
         const std::vector<bool> results = {state.requestActivate(c.asked),
                                            state.requestClose(c.asked),
                                            state.requestMinimizeToggle(c.asked)};
-        const std::string title = c.asked.title;
         EXPECT_EQ(results, std::vector<bool>(3, c.acts));
-        if (c.acts) {
-            EXPECT_THAT(seen,
-                        ElementsAre("activate " + title, "close " + title, "toggle " + title));
-        } else {
-            EXPECT_TRUE(seen.empty());
-        }
+        EXPECT_EQ(calls, c.acts ? 3 : 0);
     }
 }
 
