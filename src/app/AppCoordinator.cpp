@@ -54,7 +54,7 @@ AppCoordinator::AppCoordinator(const PlatformPorts& ports, PermissionsManager& p
     state.onClose = [this](const WindowInfo& window) { closeCard(window); };
     state.onMinimizeToggle = [this](const WindowInfo& window) { toggleMinimized(window); };
     applyPreferences();
-    preferences_.onChange = [this] { applyPreferences(); };
+    preferences_.onChange = [this] { preferencesChanged(); };
 }
 
 AppCoordinator::~AppCoordinator() {
@@ -66,6 +66,23 @@ AppCoordinator::~AppCoordinator() {
 void AppCoordinator::applyPreferences() {
     hover_.setTiming(HoverController::Timing::fromMilliseconds(preferences_.showDelayMS(),
                                                                preferences_.hideDelayMS()));
+}
+
+void AppCoordinator::preferencesChanged() {
+    applyPreferences();
+    // Never armed before Accessibility is granted: observation arms it first.
+    if (observing_) armSwitcher();
+}
+
+void AppCoordinator::armSwitcher() {
+    if (!switcher_) {
+        switcher_ = std::make_unique<WindowSwitcher>(ports_, thumbnails_, makeSwitcherSurface);
+    }
+    if (preferences_.altTabEnabled()) {
+        switcher_->start();
+    } else {
+        switcher_->stop();
+    }
 }
 
 void AppCoordinator::start() {
@@ -92,6 +109,7 @@ void AppCoordinator::startObserving() {
     accessibilityPoll_ = TaskHandle();
     observing_ = true;
     dockObserver_.start();
+    armSwitcher();
     appLog_.info("Coordinator started");
 }
 

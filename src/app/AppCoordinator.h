@@ -13,6 +13,8 @@
 #include "platform/PlatformPorts.h"
 #include "platform/Scheduler.h"
 #include "preview/PreviewPanel.h"
+#include "switcher/SwitcherPanel.h"
+#include "switcher/WindowSwitcher.h"
 #include "windows/ThumbnailService.h"
 #include "windows/WindowActions.h"
 #include "windows/WindowService.h"
@@ -45,6 +47,11 @@ public:
     const std::optional<DockItem>& currentItem() const { return currentItem_; }
     PreviewPanel& panel() { return panel_; }
     HoverController& hover() { return hover_; }
+    // Null until the switcher is first armed or disarmed.
+    WindowSwitcher* switcher() const { return switcher_.get(); }
+
+    // The switcher panel's window, read when the switcher is first needed. Set before start().
+    SwitcherPanel::SurfaceFactory makeSwitcherSurface;
     DockObserver& dockObserver() { return dockObserver_; }
     const ThumbnailService& thumbnails() const { return thumbnails_; }
 
@@ -52,6 +59,9 @@ private:
     using CardPair = std::pair<WindowNumber, std::uint32_t>;  // window number, card id
 
     void applyPreferences();
+    void preferencesChanged();
+    // Creates the switcher on first need, then arms it or disarms it per the setting.
+    void armSwitcher();
     void pollAccessibility();
     void startObserving();
     void route(const DockItem& item);
@@ -79,6 +89,7 @@ private:
     WindowActions actions_;
     HoverController hover_;
     PreviewPanel panel_;
+    std::unique_ptr<WindowSwitcher> switcher_;
     Preferences& preferences_;
     std::optional<DockItem> currentItem_;
     std::vector<TaskHandle> thumbnailTasks_;

@@ -52,6 +52,7 @@ void VantorelApp::finishStartUp() {
     // itself.
     retainer_.coordinator = std::make_unique<AppCoordinator>(ports_, permissions_, preferences_,
                                                              captureExecutor_, makePreviewSurface_);
+    retainer_.coordinator->makeSwitcherSurface = makeSwitcherSurface;
     retainer_.coordinator->start();
     if (onStarted) onStarted(*retainer_.coordinator);
 }

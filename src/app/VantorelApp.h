@@ -11,6 +11,7 @@
 #include "platform/Logger.h"
 #include "platform/PlatformPorts.h"
 #include "preview/PreviewPanel.h"
+#include "switcher/SwitcherPanel.h"
 
 namespace vantorel {
 
@@ -44,6 +45,9 @@ public:
 
     // Whether the welcome window is due: "didShowWelcome" is not true in the store.
     bool welcomeDue() const;
+
+    // The switcher panel's window, handed to the coordinator; set before the run loop turns.
+    SwitcherPanel::SurfaceFactory makeSwitcherSurface;
 
     // Called once the coordinator has been created and started.
     std::function<void(AppCoordinator&)> onStarted;

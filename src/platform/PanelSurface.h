@@ -31,6 +31,11 @@ public:
     // Fades out over 0.16 s, then orders the panel out; transparent until the next fade-in.
     virtual void fadeOut() = 0;
 
+    // Comes to the front at once, without a fade and without activating the application.
+    virtual void orderFront() = 0;
+    // Leaves the screen at once.
+    virtual void orderOut() = 0;
+
     // Told true when the pointer enters the hosted view and false when it leaves. Empty to stop.
     virtual void setHoverHandler(std::function<void(bool)> handler) = 0;
 };

@@ -32,6 +32,8 @@ struct FakeSurface final : PanelSurface {
         fadingOut = false;
     }
     void fadeOut() override { record("fadeOut", fadingOut, true); }
+    void orderFront() override { visible = true; }
+    void orderOut() override { visible = false; }
     void setHoverHandler(std::function<void(bool)> handler) override { hover = std::move(handler); }
 
     Size fitting{300, 200}, contentSize;

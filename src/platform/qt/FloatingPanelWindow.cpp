@@ -10,6 +10,9 @@
 #include <QRegion>
 #include <QResizeEvent>
 
+#include <algorithm>
+#include <vector>
+
 #include "platform/qt/Appearance.h"
 #include "platform/qt/Compositing.h"
 #include "platform/qt/GlassBackdrop.h"
@@ -18,6 +21,12 @@
 
 namespace vantorel {
 namespace {
+
+// Every panel window alive, for keeping the levels in order.
+std::vector<FloatingPanelWindow*>& allPanels() {
+    static std::vector<FloatingPanelWindow*> panels;
+    return panels;
+}
 
 QEasingCurve cubicBezier(qreal x1, qreal y1, qreal x2, qreal y2) {
     QEasingCurve curve(QEasingCurve::BezierSpline);
@@ -78,9 +87,12 @@ FloatingPanelWindow::FloatingPanelWindow(Appearance& appearance, bool translucen
 
     fade_ = new QPropertyAnimation(this, "windowOpacity", this);
     connect(fade_, &QAbstractAnimation::finished, this, [this] { fadeFinished(); });
+    allPanels().push_back(this);
 }
 
-FloatingPanelWindow::~FloatingPanelWindow() = default;
+FloatingPanelWindow::~FloatingPanelWindow() {
+    std::erase(allPanels(), this);
+}
 
 void FloatingPanelWindow::setView(QWidget* view) {
     if (view_ == view) return;
@@ -177,7 +189,7 @@ void FloatingPanelWindow::fadeIn() {
         setWindowOpacity(0);
     }
     show();
-    raise();
+    raiseByLevel();
     if (wasHidden) {
         captureBackdrop();
         requestBlurBehind();
@@ -199,6 +211,38 @@ void FloatingPanelWindow::fadeOut() {
     fade_->setStartValue(windowOpacity());
     fade_->setEndValue(0.0);
     fade_->start();
+}
+
+void FloatingPanelWindow::orderFront() {
+    const bool wasHidden = !isVisible();
+    fade_->stop();
+    fadingOut_ = false;
+    if (wasHidden) refreshSurface();
+    setWindowOpacity(1);
+    show();
+    raiseByLevel();
+    if (wasHidden) {
+        captureBackdrop();
+        requestBlurBehind();
+    }
+}
+
+void FloatingPanelWindow::orderOut() {
+    fade_->stop();
+    fadingOut_ = false;
+    hide();
+}
+
+void FloatingPanelWindow::raiseByLevel() {
+    raise();
+    std::vector<FloatingPanelWindow*> above;
+    for (FloatingPanelWindow* panel : allPanels()) {
+        if (panel != this && panel->level_ > level_ && panel->isVisible()) above.push_back(panel);
+    }
+    std::stable_sort(above.begin(), above.end(),
+                     [](const auto* a, const auto* b) { return a->level_ < b->level_; });
+    for (FloatingPanelWindow* panel : above)
+        panel->raise();
 }
 
 void FloatingPanelWindow::finishFade() {

@@ -27,6 +27,9 @@ public:
 
     static constexpr int kFadeInMs = 180;
     static constexpr int kFadeOutMs = 160;
+    // Window levels: panels of a higher level stay above those of a lower one.
+    static constexpr int kFloatingLevel = 3;
+    static constexpr int kModalPanelLevel = 8;
 
     // `translucent` is false where the desktop cannot show through transparent pixels (X11
     // without a compositing manager): the window is then cut to its surface's shape and its views
@@ -71,6 +74,13 @@ public:
     // Fades the window out and hides it when the fade ends. Does nothing when hidden.
     void fadeOut();
     bool isFadingOut() const { return fadingOut_; }
+    // Shows the window at once, fully opaque, without activating it; no animation.
+    void orderFront();
+    // Hides the window at once, ending any fade.
+    void orderOut();
+
+    void setLevel(int level) { level_ = level; }
+    int level() const { return level_; }
 
     // Ends a running fade where it would end (for pictures taken on virtual time).
     void finishFade();
@@ -95,6 +105,8 @@ private:
     void requestBlurBehind();
     // Tells assistive tools the panel appeared, under its view's name.
     void announce();
+    // Raises the window, then every visible panel of a higher level above it.
+    void raiseByLevel();
 
     Appearance& appearance_;
     std::function<bool()> translucency_;
@@ -107,6 +119,7 @@ private:
     bool fadingOut_ = false;
     QMarginsF surfaceMargins_;
     qreal surfaceRadius_ = 0;
+    int level_ = kFloatingLevel;
 };
 
 }  // namespace vantorel

@@ -117,6 +117,14 @@ void QtPanelSurface::fadeOut() {
     window_->fadeOut();
 }
 
+void QtPanelSurface::orderFront() {
+    window_->orderFront();
+}
+
+void QtPanelSurface::orderOut() {
+    window_->orderOut();
+}
+
 void QtPanelSurface::setHoverHandler(std::function<void(bool)> handler) {
     hover_ = std::move(handler);
 }

@@ -46,6 +46,8 @@ public:
     void setFrameOrigin(Point origin) override;
     void fadeIn() override;
     void fadeOut() override;
+    void orderFront() override;
+    void orderOut() override;
     void setHoverHandler(std::function<void(bool)> handler) override;
 
 private:

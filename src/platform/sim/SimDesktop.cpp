@@ -16,6 +16,7 @@ constexpr double kMenuBarHeight = 25;
 SimDesktop::SimDesktop() {
     setScreens({Rect(0, 0, 1728, 1117)});
     dockDefaults().setObject("orientation", std::string("bottom"));
+    keyEvents.setTrustCheck([this] { return accessibility.isProcessTrusted(false); });
 }
 
 PlatformPorts SimDesktop::ports() {

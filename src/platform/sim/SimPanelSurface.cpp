@@ -15,4 +15,17 @@ void SimPanelSurface::fadeOut() {
     fadeEnd_ = scheduler_.schedule(kFadeOut, [this] { visible_ = false; });
 }
 
+void SimPanelSurface::orderFront() {
+    fadeEnd_.cancel();
+    fadeEnd_ = TaskHandle();
+    visible_ = true;
+    ++orderFronts_;
+}
+
+void SimPanelSurface::orderOut() {
+    fadeEnd_.cancel();
+    fadeEnd_ = TaskHandle();
+    visible_ = false;
+}
+
 }  // namespace vantorel

@@ -25,6 +25,8 @@ public:
     void setFrameOrigin(Point origin) override { origin_ = origin; }
     void fadeIn() override;
     void fadeOut() override;
+    void orderFront() override;
+    void orderOut() override;
     void setHoverHandler(std::function<void(bool)> handler) override {
         hover_ = std::move(handler);
     }
@@ -32,6 +34,7 @@ public:
     // Control side.
     Rect frame() const { return Rect(origin_, size_); }
     int fadeIns() const { return fadeIns_; }
+    int orderFronts() const { return orderFronts_; }
     void pointerEntered() {
         if (hover_) hover_(true);
     }
@@ -47,6 +50,7 @@ private:
     Point origin_;
     bool visible_ = false;
     int fadeIns_ = 0;
+    int orderFronts_ = 0;
     TaskHandle fadeEnd_;
 };
 

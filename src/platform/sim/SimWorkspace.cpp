@@ -3,6 +3,14 @@
 #include <algorithm>
 
 namespace vantorel {
+namespace {
+
+struct SimNotificationToken final : NotificationToken {
+    explicit SimNotificationToken(std::uint64_t i) : id(i) {}
+    std::uint64_t id;
+};
+
+}  // namespace
 
 std::vector<RunningApplication> SimWorkspace::runningApplications(
     std::string_view bundleIdentifier) {
@@ -27,11 +35,35 @@ bool SimWorkspace::activate(ProcessId pid) {
     if (!app || app->isTerminated) return false;
     activations_.push_back(pid);
     frontmost_ = pid;
+    // A copy: an observer may look the workspace up again.
+    postActivation(RunningApplication(*app));
     return true;
 }
 
 ImageRef SimWorkspace::iconForFile(std::string_view) {
     return folderIcon_;
+}
+
+std::unique_ptr<NotificationToken> SimWorkspace::addActivationObserver(ActivationHandler handler) {
+    const std::uint64_t id = nextObserver_++;
+    activationObservers_[id] = std::move(handler);
+    return std::make_unique<SimNotificationToken>(id);
+}
+
+void SimWorkspace::removeObserver(NotificationToken& token) {
+    if (auto* own = dynamic_cast<SimNotificationToken*>(&token)) activationObservers_.erase(own->id);
+}
+
+void SimWorkspace::postActivationWithoutApplication() {
+    postActivation(std::nullopt);
+}
+
+void SimWorkspace::postActivation(const std::optional<RunningApplication>& application) {
+    // A snapshot: an observer may remove itself or others while being told.
+    const auto observers = activationObservers_;
+    for (const auto& [id, handler] : observers) {
+        if (activationObservers_.contains(id) && handler) handler(application);
+    }
 }
 
 void SimWorkspace::remove(ProcessId pid) {

@@ -9,7 +9,8 @@
 
 namespace vantorel {
 
-// The running applications of the simulated desktop, in launch order.
+// The running applications of the simulated desktop, in launch order. Every activation, from
+// whatever side, is announced to the activation observers.
 class SimWorkspace final : public Workspace {
 public:
     std::vector<RunningApplication> runningApplications() override { return apps_; }
@@ -18,6 +19,8 @@ public:
     std::optional<RunningApplication> frontmostApplication() override;
     bool activate(ProcessId pid) override;
     ImageRef iconForFile(std::string_view path) override;
+    std::unique_ptr<NotificationToken> addActivationObserver(ActivationHandler handler) override;
+    void removeObserver(NotificationToken& token) override;
 
     // Control side.
     void add(RunningApplication app) { apps_.push_back(std::move(app)); }
@@ -27,12 +30,20 @@ public:
     void setFrontmost(std::optional<ProcessId> pid) { frontmost_ = pid; }
     void setFolderIcon(ImageRef icon) { folderIcon_ = std::move(icon); }
     const std::vector<ProcessId>& activations() const { return activations_; }
+    // An activation notification whose user info lacks the application, as a misbehaving
+    // sender may post it.
+    void postActivationWithoutApplication();
+    std::size_t activationObserverCount() const { return activationObservers_.size(); }
 
 private:
     std::vector<RunningApplication> apps_;
     std::optional<ProcessId> frontmost_;
     std::vector<ProcessId> activations_;
     ImageRef folderIcon_;
+    std::uint64_t nextObserver_ = 1;
+    std::map<std::uint64_t, ActivationHandler> activationObservers_;
+
+    void postActivation(const std::optional<RunningApplication>& application);
 };
 
 }  // namespace vantorel

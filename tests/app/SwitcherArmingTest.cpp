@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "app/AppCoordinator.h"
+#include "app/PermissionsManager.h"
+#include "app/Preferences.h"
+#include "platform/sim/ManualExecutor.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimPanelSurface.h"
+
+namespace vantorel {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The coordinator arms the switcher when observation starts and at each settings change after.
+struct ArmingRig {
+    explicit ArmingRig(bool trusted) {
+        desktop.launchDock();
+        desktop.accessibility.setTrusted(trusted);
+        permissions.checkAccessibility(false);
+        coordinator = std::make_unique<AppCoordinator>(
+            desktop.ports(), permissions, preferences, executor, [this](PreviewState&) {
+                return std::make_unique<SimPanelSurface>(desktop.scheduler, [] { return Size{}; });
+            });
+    }
+    std::size_t armedLines() { return desktop.logger.count("Switcher: ⌥Tab window switcher armed"); }
+
+    SimDesktop desktop;
+    ManualExecutor executor;
+    PermissionsManager permissions{desktop.ports()};
+    Preferences preferences{desktop.defaults.standard(), desktop.logger};
+    std::unique_ptr<AppCoordinator> coordinator;
+};
+
+TEST(SwitcherArmingTest, TheSettingArmsAndDisarmsTheSameSwitcherWhileObserving) {
+    ArmingRig rig(true);
+    rig.coordinator->start();
+    WindowSwitcher* switcher = rig.coordinator->switcher();
+    ASSERT_NE(switcher, nullptr);
+    EXPECT_TRUE(switcher->isArmed());
+    // Armed after the Dock observer started and before the coordinator says it has.
+    std::vector<std::string> lines;
+    for (const auto& line : rig.desktop.logger.lines())
+        lines.push_back(line.message);
+    const auto at = [&](const std::string& prefix) {
+        return std::find_if(lines.begin(), lines.end(),
+                            [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }) -
+               lines.begin();
+    };
+    EXPECT_LT(at("DockObserver started"), at("Switcher: ⌥Tab"));
+    EXPECT_LT(at("Switcher: ⌥Tab"), at("Coordinator started"));
+
+    for (const bool enabled : {false, true, false, true}) {
+        rig.preferences.setAltTabEnabled(enabled);
+        EXPECT_EQ(rig.coordinator->switcher(), switcher);
+        EXPECT_EQ(switcher->isArmed(), enabled);
+        EXPECT_EQ(rig.desktop.keyEvents.tapCount(), enabled ? 1u : 0u);
+    }
+    EXPECT_EQ(rig.armedLines(), 3u);
+}
+
+TEST(SwitcherArmingTest, ChangesBeforeAccessibilityArmNothingUntilObservationStarts) {
+    ArmingRig rig(false);
+    rig.coordinator->start();
+    rig.preferences.setAltTabEnabled(false);
+    rig.preferences.setAltTabEnabled(true);
+    EXPECT_EQ(rig.coordinator->switcher(), nullptr);
+    EXPECT_EQ(rig.desktop.keyEvents.tapCount(), 0u);
+
+    rig.desktop.accessibility.setTrusted(true);
+    rig.desktop.scheduler.advance(1s);
+    ASSERT_NE(rig.coordinator->switcher(), nullptr);
+    EXPECT_TRUE(rig.coordinator->switcher()->isArmed());
+    EXPECT_EQ(rig.armedLines(), 1u);
+}
+
+TEST(SwitcherArmingTest, TurnedOffBeforeObservationTheSwitcherIsCreatedDisarmed) {
+    ArmingRig rig(true);
+    rig.preferences.setAltTabEnabled(false);
+    rig.coordinator->start();
+    ASSERT_NE(rig.coordinator->switcher(), nullptr);
+    EXPECT_FALSE(rig.coordinator->switcher()->isArmed());
+    EXPECT_EQ(rig.armedLines(), 0u);
+}
+
+}  // namespace
+}  // namespace vantorel
