@@ -29,6 +29,8 @@
 #include "preview/PreviewPanelView.h"
 #include "preview/WindowCardView.h"
 #include "preview/WindowItemView.h"
+#include "switcher/SwitcherState.h"
+#include "switcher/SwitcherView.h"
 
 namespace vantorel {
 namespace {
@@ -323,6 +325,79 @@ bool render(const Scene& scene, const QString& path, const SymbolTable& symbols)
     return picture.save(path, "PNG");
 }
 
+// One picture of the switcher.
+struct SwitcherScene {
+    QString file;
+    int windows = 7;
+    bool thumbnails = true;
+    bool reduceTransparency = false;
+    bool reduceMotion = false;
+};
+
+std::vector<SwitcherScene> switcherScenes() {
+    std::vector<SwitcherScene> all;
+    for (const int windows : {2, 7, 40}) {
+        for (const bool thumbnails : {true, false}) {
+            all.push_back({QStringLiteral("switcher-%1%2.png")
+                               .arg(windows)
+                               .arg(thumbnails ? QString() : QStringLiteral("-no-thumbnails")),
+                           windows, thumbnails});
+        }
+    }
+    all.push_back({QStringLiteral("switcher-7-reduce-transparency.png"), 7, true, true, false});
+    all.push_back({QStringLiteral("switcher-7-reduce-motion.png"), 7, true, false, true});
+    return all;
+}
+
+// The switcher over a wallpaper, the second card highlighted (the middle one of many), the
+// fourth window minimised and every fifth application without an icon.
+bool renderSwitcher(const SwitcherScene& scene, const QString& path, const SymbolTable& symbols) {
+    Appearance appearance(nullptr);
+    appearance.setReduceMotionOverride(scene.reduceMotion);
+    appearance.setReduceTransparencyOverride(scene.reduceTransparency);
+
+    static const std::vector<std::pair<QString, QColor>> apps = {
+        {"Safari", QColor(0, 132, 255)}, {"Mail", QColor(52, 120, 246)},
+        {"Notes", QColor(255, 204, 0)},  {"Terminal", QColor(60, 60, 66)},
+        {"Music", QColor(255, 55, 95)},  {"Preview", QColor(48, 176, 199)}};
+    SwitcherState state;
+    state.setMaxWidth(1440 - 160);
+    std::vector<SwitcherState::Item> items;
+    for (int i = 0; i < scene.windows; ++i) {
+        const auto& [name, colour] = apps[static_cast<std::size_t>(i) % apps.size()];
+        const WindowLook& look = looks()[static_cast<std::size_t>(i) % looks().size()];
+        SwitcherState::Item item;
+        item.id = static_cast<std::uint32_t>(2000 + i);
+        item.window.id = item.id;
+        item.window.cgWindowID = item.id;
+        item.window.title = look.title.toStdString();
+        item.window.isMinimized = i == 3;
+        item.appName = name.toStdString();
+        if (i % 5 != 4) item.appIcon = paintIcon(colour, name.left(1));
+        if (scene.thumbnails && !item.window.isMinimized) item.thumbnail = paintWindow(look);
+        items.push_back(std::move(item));
+    }
+    state.setItems(std::move(items), scene.windows > 7 ? scene.windows / 2 : 1);
+
+    SwitcherView view(state, appearance, symbols, QSizeF(196, 122));
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.resize(view.sizeHint());
+    view.show();
+    QApplication::processEvents();
+    view.finishAnimations();
+    QApplication::processEvents();
+
+    const QSize size = view.size() + QSize(2 * kBackdropMargin, 2 * kBackdropMargin);
+    QImage picture(size * kPixelRatio, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(kPixelRatio);
+    QPainter painter(&picture);
+    paintBackdrop(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    view.render(&painter, QPoint(kBackdropMargin, kBackdropMargin), QRegion(),
+                QWidget::DrawChildren);
+    painter.end();
+    return picture.save(path, "PNG");
+}
+
 }  // namespace
 
 int Gallery::run(int argc, char** argv) {
@@ -344,6 +419,15 @@ int Gallery::run(int argc, char** argv) {
     for (const Scene& scene : scenes()) {
         const QString path = QDir(directory).filePath(scene.file);
         if (!render(scene, path, symbols)) {
+            out_ << "Could not write " << path.toStdString() << "\n";
+            return 1;
+        }
+        out_ << path.toStdString() << "\n";
+        ++written;
+    }
+    for (const SwitcherScene& scene : switcherScenes()) {
+        const QString path = QDir(directory).filePath(scene.file);
+        if (!renderSwitcher(scene, path, symbols)) {
             out_ << "Could not write " << path.toStdString() << "\n";
             return 1;
         }

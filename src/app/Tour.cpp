@@ -37,6 +37,8 @@
 #include "preview/PreviewPanelSurface.h"
 #include "preview/PreviewPanelView.h"
 #include "preview/WindowItemView.h"
+#include "switcher/SwitcherPanelSurface.h"
+#include "switcher/SwitcherView.h"
 
 namespace vantorel {
 namespace {
@@ -186,6 +188,7 @@ private:
     void picture(const std::string& name) {
         settle();
         if (preview_) preview_->finishAnimations();
+        if (switcher_) switcher_->finishAnimations();
         std::vector<QWidget*> windows;
         for (const auto& panel : panels_) {
             if (panel) windows.push_back(panel);
@@ -198,6 +201,27 @@ private:
         } else {
             out_ << "!! Could not write " << path.toStdString() << "\n";
             failed_ = true;
+        }
+    }
+
+    // A key-down typed on the simulated keyboard with the modifiers held.
+    void typeKey(KeyCode key, EventFlags flags) {
+        desktop_.scheduler.advance(kEventInterval);
+        desktop_.keyEvents.type(kEventTypeKeyDown, key, flags);
+        settle();
+    }
+    // The modifiers held change to `flags`.
+    void holdModifiers(EventFlags flags) {
+        desktop_.scheduler.advance(kEventInterval);
+        desktop_.keyEvents.type(kEventTypeFlagsChanged, 0, flags);
+        settle();
+    }
+    void sayHighlighted() {
+        AppCoordinator* coordinator = app_ ? app_->coordinator() : nullptr;
+        WindowSwitcher* switcher = coordinator ? coordinator->switcher() : nullptr;
+        if (!switcher || !switcher->isOpen()) return;
+        if (const auto* item = switcher->panel().state().selectedItem()) {
+            out_ << "   highlighted: " << item->appName << " — " << item->displayTitle() << "\n";
         }
     }
 
@@ -231,6 +255,7 @@ private:
     std::vector<QPointer<FloatingPanelWindow>> panels_;
     QPointer<PreviewPanelView> preview_;
     PanelPointer panelPointer_;
+    QPointer<SwitcherView> switcher_;
     std::unique_ptr<VantorelApp> app_;
     std::unique_ptr<MenuBarContent> content_;
     std::unique_ptr<MenuBarExtra> extra_;
@@ -240,20 +265,31 @@ private:
 
 int Script::run() {
     out_ << "Tour of the simulated desktop; its folders and pictures are in " << root_ << "\n";
-    const auto makeSurface = [this](PreviewState& state) {
+    // A real panel goes over the simulated screen and into the pictures.
+    const auto adopt = [this](QtPanelSurface& real) {
+        SimDesktopView* view = view_.get();
+        real.setPlacement(
+            [view](Point origin, QSize size) { return view->panelPosition(origin, size); });
+        real.window().setBackdrop([view](const QRect& global) { return view->beneath(global); });
+        panels_.emplace_back(&real.window());
+    };
+    const auto makeSurface = [this, adopt](PreviewState& state) {
         auto surface = makePreviewPanelSurface(state, appearance_, SymbolTable::shared());
         if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) {
-            SimDesktopView* view = view_.get();
-            real->setPlacement(
-                [view](Point origin, QSize size) { return view->panelPosition(origin, size); });
-            real->window().setBackdrop(
-                [view](const QRect& global) { return view->beneath(global); });
-            panels_.emplace_back(&real->window());
+            adopt(*real);
             preview_ = qobject_cast<PreviewPanelView*>(real->window().view());
         }
         return surface;
     };
     app_ = std::make_unique<VantorelApp>(desktop_.ports(), loginItems_, executor_, makeSurface);
+    app_->makeSwitcherSurface = [this, adopt](SwitcherState& state) {
+        auto surface = makeSwitcherPanelSurface(state, appearance_, SymbolTable::shared());
+        if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) {
+            adopt(*real);
+            switcher_ = qobject_cast<SwitcherView*>(real->window().view());
+        }
+        return surface;
+    };
     content_ = std::make_unique<MenuBarContent>(app_->permissions());
     extra_ = std::make_unique<MenuBarExtra>(*content_, SymbolTable::shared());
     view_->setMenuBarExtra(extra_->makeButton(view_.get()));
@@ -328,6 +364,38 @@ int Script::run() {
     glide({pointer().x + 260, pointer().y - 120});
     wait(400ms);
     picture("10-desktop");
+
+    constexpr EventFlags option = kEventFlagMaskAlternate;
+    constexpr EventFlags shift = kEventFlagMaskShift;
+    out_ << "-- It holds Option and presses Tab: the switcher opens on the second window\n";
+    holdModifiers(option);
+    typeKey(WindowSwitcher::kTab, option);
+    sayHighlighted();
+    picture("11-switcher-open");
+
+    out_ << "-- Tab again: the highlight moves on\n";
+    typeKey(WindowSwitcher::kTab, option);
+    sayHighlighted();
+    picture("12-switcher-step");
+
+    out_ << "-- Shift-Tab: the highlight moves back\n";
+    holdModifiers(option | shift);
+    typeKey(WindowSwitcher::kTab, option | shift);
+    holdModifiers(option);
+    sayHighlighted();
+    picture("13-switcher-shift-step");
+
+    out_ << "-- It lets go of Option: the highlighted window comes forward\n";
+    holdModifiers(0);
+    wait(100ms);
+    picture("14-switcher-commit");
+
+    out_ << "-- Option-Tab once more, then Escape: the switcher closes and nothing changes\n";
+    holdModifiers(option);
+    typeKey(WindowSwitcher::kTab, option);
+    typeKey(WindowSwitcher::kEscape, option);
+    holdModifiers(0);
+    picture("15-switcher-escape");
 
     out_ << "-- It visits the two folders and the stack that cannot be resolved\n";
     for (std::size_t i = tiles.size() - 3; i < tiles.size(); ++i) {

@@ -22,6 +22,7 @@ endforeach()
 
 set(expected
     "DockObserver started with 17 tiles"
+    "Switcher: ⌥Tab window switcher armed"
     "Coordinator started"
     "   Vantorel is active  (label, checkmark.circle)"
     "   Quit Vantorel  Ctrl+Q"
@@ -34,6 +35,9 @@ set(expected
     "Focused window"
     "Panel hide"
     "Minimized window"
+    "Switcher: open with"
+    "Switcher: committed"
+    "Switcher: cancelled"
     "Hover → Downloads"
     "Hover → Documents"
     "Tour finished"

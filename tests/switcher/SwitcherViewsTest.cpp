@@ -43,7 +43,7 @@ struct ViewRig {
         QApplication::processEvents();
         view.finishAnimations();
     }
-    // The selected card's centre, relative to the strip's centre.
+    // The selected card's centre, relative to the strip's centre; whole pixels apart at most.
     double selectedOffCentre() {
         SwitcherCard* card = view.cardAt(state.selectedIndex());
         if (!card) return 1e9;
@@ -95,7 +95,7 @@ TEST(SwitcherViewsTest, AFullStripIsCappedBuildsOnlyTheCardsInSightAndCentresThe
         rig.open(c.count, c.selection, 1280);
         EXPECT_LE(rig.view.sizeHint().width(), 1280);
         EXPECT_LT(rig.view.builtCardCount(), 9);
-        EXPECT_EQ(std::abs(rig.selectedOffCentre()) < 1, c.centred);
+        EXPECT_EQ(std::abs(rig.selectedOffCentre()) < 2, c.centred);
         ASSERT_NE(rig.view.cardAt(c.selection), nullptr);
         EXPECT_TRUE(rig.view.cardAt(c.selection)->isVisible());
     }
@@ -104,7 +104,7 @@ TEST(SwitcherViewsTest, AFullStripIsCappedBuildsOnlyTheCardsInSightAndCentresThe
     rig.open(40, 20, 1280);
     rig.state.setSelectedIndex(30);
     rig.view.finishAnimations();
-    EXPECT_LT(std::abs(rig.selectedOffCentre()), 1);
+    EXPECT_LT(std::abs(rig.selectedOffCentre()), 2);
     EXPECT_EQ(rig.view.cardAt(20), nullptr);
 }
 

@@ -31,12 +31,14 @@
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "app/playground/AppIcon.h"
+#include "app/playground/DesktopInput.h"
 #include "app/playground/SimDesktopView.h"
 #include "platform/qt/FloatingPanelWindow.h"
 #include "platform/qt/QtPanelSurface.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SymbolTable.h"
 #include "preview/PreviewPanelSurface.h"
+#include "switcher/SwitcherPanelSurface.h"
 
 namespace vantorel {
 namespace {
@@ -107,6 +109,7 @@ int Playground::run(int argc, char** argv) {
     // The simulated services that answer later do so on the real run loop.
     SimPermissionServices permissionServices(scheduler);
     SimKeyEvents keyEvents(scheduler);
+    keyEvents.setTrustCheck([&desktop] { return desktop.accessibility.isProcessTrusted(false); });
     SimScreenCapture capture(scheduler, desktop.windows, desktop.windowServer);
     JsonUserDefaults ownDefaults(JsonUserDefaults::defaultPath(), scheduler, logger);
     RoutedUserDefaults defaults(ownDefaults, desktop.defaults);
@@ -130,19 +133,20 @@ int Playground::run(int argc, char** argv) {
     view.setWindowTitle(QStringLiteral("Vantorel — simulated desktop"));
     std::vector<QPointer<QWidget>> panels;
     MenuBarExtra* shortcuts = nullptr;
-    const auto makeSurface = [&view, &panels, &shortcuts](PreviewState& state) {
+    // Every real panel sits over the simulated screen.
+    const auto adopt = [&view, &panels, &shortcuts](QtPanelSurface& real) {
+        real.setPlacement(
+            [&view](Point origin, QSize size) { return view.panelPosition(origin, size); });
+        // The glass blurs the simulated desktop beneath it: we drew it, we have the pixels.
+        real.window().setBackdrop([&view](const QRect& global) { return view.beneath(global); });
+        // Closing the simulated desktop ends the application, panels or not.
+        real.window().setAttribute(Qt::WA_QuitOnClose, false);
+        if (shortcuts) shortcuts->bindShortcuts(&real.window());
+        panels.emplace_back(&real.window());
+    };
+    const auto makeSurface = [adopt](PreviewState& state) {
         auto surface = makePreviewPanelSurface(state);
-        if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) {
-            real->setPlacement(
-                [&view](Point origin, QSize size) { return view.panelPosition(origin, size); });
-            // The glass blurs the simulated desktop beneath it: we drew it, we have the pixels.
-            real->window().setBackdrop(
-                [&view](const QRect& global) { return view.beneath(global); });
-            // Closing the simulated desktop ends the application, panels or not.
-            real->window().setAttribute(Qt::WA_QuitOnClose, false);
-            if (shortcuts) shortcuts->bindShortcuts(&real->window());
-            panels.emplace_back(&real->window());
-        }
+        if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) adopt(*real);
         return surface;
     };
     view.setOwnWindows([&panels] {
@@ -154,6 +158,13 @@ int Playground::run(int argc, char** argv) {
     });
 
     VantorelApp vantorel(ports, loginItems, captureExecutor, makeSurface);
+    vantorel.makeSwitcherSurface = [adopt](SwitcherState& state) {
+        auto surface = makeSwitcherPanelSurface(state);
+        if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) adopt(*real);
+        return surface;
+    };
+    // Alt is Option: the keys typed here reach the switcher's tap before the desktop.
+    DesktopInput input(desktop, keyEvents, &view);
     MenuBarContent content(vantorel.permissions());
     content.quit = [] { QCoreApplication::quit(); };
     MenuBarExtra extra(content, SymbolTable::shared());
