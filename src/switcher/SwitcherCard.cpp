@@ -196,10 +196,10 @@ void SwitcherCard::paintEvent(QPaintEvent*) {
         QColor border = GlassPainter::accentColor(colors);
         border.setAlphaF(0.85f);
         const qreal width = 1.5;
-        painter.strokePath(GlassPainter::shape(card.adjusted(width / 2, width / 2, -width / 2,
-                                                             -width / 2),
-                                               kHighlightRadius - width / 2),
-                           QPen(border, width));
+        painter.strokePath(
+            GlassPainter::shape(card.adjusted(width / 2, width / 2, -width / 2, -width / 2),
+                                kHighlightRadius - width / 2),
+            QPen(border, width));
     }
 
     const QRectF image(card.left() + kPadding, card.top() + kPadding, imageSize_.width(),
@@ -211,12 +211,12 @@ void SwitcherCard::paintEvent(QPaintEvent*) {
     if (!thumbnail_.isNull()) {
         // Aspect fill: the image covers the area and its overflow is cut.
         const QSizeF source = thumbnail_.deviceIndependentSize();
-        const qreal factor = std::max(image.width() / source.width(),
-                                      image.height() / source.height());
+        const qreal factor =
+            std::max(image.width() / source.width(), image.height() / source.height());
         const QSizeF drawn = source * factor;
-        painter.drawImage(QRectF(image.center() - QPointF(drawn.width() / 2, drawn.height() / 2),
-                                 drawn),
-                          thumbnail_);
+        painter.drawImage(
+            QRectF(image.center() - QPointF(drawn.width() / 2, drawn.height() / 2), drawn),
+            thumbnail_);
     } else if (!icon_.isNull()) {
         const qreal side = image.height() * kIconShare;
         painter.setOpacity(item_.window.isMinimized ? 0.8 : 1.0);

@@ -28,8 +28,8 @@ const SwitcherState::Item* SwitcherState::selectedItem() const {
 }
 
 void SwitcherState::setThumbnail(ImageRef image, std::uint32_t id) {
-    const auto it =
-        std::find_if(items_.begin(), items_.end(), [id](const Item& item) { return item.id == id; });
+    const auto it = std::find_if(items_.begin(), items_.end(),
+                                 [id](const Item& item) { return item.id == id; });
     if (it == items_.end()) return;
     it->thumbnail = std::move(image);
     changed({Change::Kind::thumbnail, id});

@@ -30,8 +30,8 @@ QFont headlineFont() {
 
 }  // namespace
 
-SwitcherView::SwitcherView(SwitcherState& state, Appearance& appearance,
-                           const SymbolTable& symbols, QSizeF cardSize, QWidget* parent)
+SwitcherView::SwitcherView(SwitcherState& state, Appearance& appearance, const SymbolTable& symbols,
+                           QSizeF cardSize, QWidget* parent)
     : QWidget(parent),
       state_(state),
       appearance_(appearance),
@@ -89,9 +89,9 @@ void SwitcherView::resizeEvent(QResizeEvent* event) {
     const QRectF content =
         surfaceRect().adjusted(kContentInset, kContentInset, -kContentInset, -kContentInset);
     const qreal width = std::min(content.width(), contentWidth());
-    strip_->setGeometry(QRectF(content.center().x() - width / 2, content.top(), width,
-                               stripHeight())
-                            .toAlignedRect());
+    strip_->setGeometry(
+        QRectF(content.center().x() - width / 2, content.top(), width, stripHeight())
+            .toAlignedRect());
     offset_ = clampedOffset(offset_);
     scrollToSelection(false);
     buildVisible();

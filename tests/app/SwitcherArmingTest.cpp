@@ -25,7 +25,9 @@ struct ArmingRig {
                 return std::make_unique<SimPanelSurface>(desktop.scheduler, [] { return Size{}; });
             });
     }
-    std::size_t armedLines() { return desktop.logger.count("Switcher: ⌥Tab window switcher armed"); }
+    std::size_t armedLines() {
+        return desktop.logger.count("Switcher: ⌥Tab window switcher armed");
+    }
 
     SimDesktop desktop;
     ManualExecutor executor;

@@ -15,7 +15,6 @@ SimAppSpec app(const char* name) {
     return spec;
 }
 
-
 struct TrackerRig {
     TrackerRig() {
         for (const char* name : {"A", "B", "C", "D", "E", "F"})

@@ -25,8 +25,8 @@ TEST(SwitcherStateTest, TheSelectionIsClampedAndThumbnailsGoToTheFirstMatchingCa
         int requested;
         int selected;
     };
-    for (const Case& c : {Case{{1, 2, 3, 4, 5}, 7, 4}, Case{{1, 2, 3, 4, 5}, -1, 0},
-                          Case{{}, 3, 0}, Case{{1, 2}, 1, 1}}) {
+    for (const Case& c : {Case{{1, 2, 3, 4, 5}, 7, 4}, Case{{1, 2, 3, 4, 5}, -1, 0}, Case{{}, 3, 0},
+                          Case{{1, 2}, 1, 1}}) {
         SCOPED_TRACE(c.requested);
         SwitcherState state;
         std::vector<SwitcherState::Item> list;
@@ -87,15 +87,14 @@ TEST(SwitcherPanelTest, CentresOnTheScreenUnderThePointerAndCapsItsWidth) {
                                                    : std::nullopt);
         desktop.pointer.moveTo(c.pointer);
         SimPanelSurface* surface = nullptr;
-        SwitcherPanel panel(desktop.screens, desktop.pointer, desktop.logger,
-                            [&](SwitcherState& state) {
-                                auto made = std::make_unique<SimPanelSurface>(
-                                    desktop.scheduler, [&state] {
-                                        return Size{std::min(300.0, state.maxWidth()), 240};
-                                    });
-                                surface = made.get();
-                                return made;
-                            });
+        SwitcherPanel panel(
+            desktop.screens, desktop.pointer, desktop.logger, [&](SwitcherState& state) {
+                auto made = std::make_unique<SimPanelSurface>(desktop.scheduler, [&state] {
+                    return Size{std::min(300.0, state.maxWidth()), 240};
+                });
+                surface = made.get();
+                return made;
+            });
         panel.show();
         EXPECT_TRUE(surface->isVisible());
         EXPECT_EQ(panel.state().maxWidth(), c.expectedMaxWidth);
@@ -110,8 +109,9 @@ TEST(SwitcherPanelTest, RefitKeepsTheCentreAndTheWidthCapFollowsTheMainScreen) {
     double width = 400;
     SimPanelSurface* surface = nullptr;
     SwitcherPanel panel(desktop.screens, desktop.pointer, desktop.logger, [&](SwitcherState&) {
-        auto made = std::make_unique<SimPanelSurface>(desktop.scheduler,
-                                                      [&width] { return Size{width, 200}; });
+        auto made = std::make_unique<SimPanelSurface>(desktop.scheduler, [&width] {
+            return Size{width, 200};
+        });
         surface = made.get();
         return made;
     });

@@ -19,9 +19,9 @@ struct SwitcherRig {
     SwitcherRig() { desktop.setScreens({Rect(0, 0, 1440, 900)}); }
 
     ProcessId launch(const std::string& name, int windows, std::vector<int> minimised = {}) {
-        const ProcessId pid = desktop.launch(SimAppSpec{
-            name, "com.example." + name, "/Applications/" + name + ".app",
-            RunningApplication::kPolicyRegular, SimDesktop::makeIcon(0xff3366cc)});
+        const ProcessId pid = desktop.launch(
+            SimAppSpec{name, "com.example." + name, "/Applications/" + name + ".app",
+                       RunningApplication::kPolicyRegular, SimDesktop::makeIcon(0xff3366cc)});
         for (int i = 0; i < windows; ++i) {
             SimWindowSpec spec;
             spec.title = name + " " + std::to_string(i + 1);

@@ -52,7 +52,8 @@ TEST(WindowSwitcherTest, KeysMoveTheHighlightOpenAndCloseAsTheyShould) {
           down(tab, kOption, true, true, 2)}},
         {"Left on the first card goes to the last, Right comes back",
          3,
-         {down(tab, kOption, true, true, 1), down(WindowSwitcher::kLeftArrow, kOption, true, true, 0),
+         {down(tab, kOption, true, true, 1),
+          down(WindowSwitcher::kLeftArrow, kOption, true, true, 0),
           down(WindowSwitcher::kLeftArrow, kOption, true, true, 2),
           down(WindowSwitcher::kRightArrow, kOption, true, true, 0)}},
         {"Shift released alone does nothing; Option released commits",
@@ -111,7 +112,8 @@ TEST(WindowSwitcherTest, CommitRestoresAMinimisedWindowFirstThenActivatesIt) {
         SCOPED_TRACE(minimised ? "minimised" : "on screen");
         SwitcherRig rig;
         const ProcessId front = rig.launch("Front", 1);
-        const ProcessId mail = rig.launch("Mail", 1, minimised ? std::vector<int>{0} : std::vector<int>{});
+        const ProcessId mail =
+            rig.launch("Mail", 1, minimised ? std::vector<int>{0} : std::vector<int>{});
         rig.desktop.workspace.setFrontmost(front);
         rig.switcher().start();
         rig.modifiers(kOption);
@@ -172,9 +174,9 @@ TEST(WindowSwitcherTest, WithoutAccessibilityNothingIsArmedUntilALaterStart) {
     rig.desktop.accessibility.setTrusted(false);
     rig.switcher().start();
     EXPECT_FALSE(rig.switcher().isArmed());
-    EXPECT_EQ(rig.desktop.logger.count(
-                  "Switcher: could not create event tap (Accessibility required)"),
-              1u);
+    EXPECT_EQ(
+        rig.desktop.logger.count("Switcher: could not create event tap (Accessibility required)"),
+        1u);
     EXPECT_FALSE(rig.key(WindowSwitcher::kTab, kOption));
     EXPECT_FALSE(rig.switcher().activation().isStarted());
 
@@ -185,7 +187,8 @@ TEST(WindowSwitcherTest, WithoutAccessibilityNothingIsArmedUntilALaterStart) {
 }
 
 TEST(WindowSwitcherTest, ATapTheSystemSwitchedOffIsSwitchedOnByTheNextEvent) {
-    for (const EventType reason : {kEventTypeTapDisabledByTimeout, kEventTypeTapDisabledByUserInput}) {
+    for (const EventType reason :
+         {kEventTypeTapDisabledByTimeout, kEventTypeTapDisabledByUserInput}) {
         SCOPED_TRACE(reason);
         SwitcherRig rig;
         rig.launch("A", 2);

@@ -20,19 +20,19 @@ constexpr EventFlags kCommandFlag = 0x100000;
 // The platform's virtual key codes of the keys a person types most.
 std::optional<KeyCode> virtualKey(int key) {
     static const std::map<int, KeyCode> codes = {
-        {Qt::Key_A, 0},       {Qt::Key_S, 1},         {Qt::Key_D, 2},      {Qt::Key_F, 3},
-        {Qt::Key_H, 4},       {Qt::Key_G, 5},         {Qt::Key_Z, 6},      {Qt::Key_X, 7},
-        {Qt::Key_C, 8},       {Qt::Key_V, 9},         {Qt::Key_B, 11},     {Qt::Key_Q, 12},
-        {Qt::Key_W, 13},      {Qt::Key_E, 14},        {Qt::Key_R, 15},     {Qt::Key_Y, 16},
-        {Qt::Key_T, 17},      {Qt::Key_1, 18},        {Qt::Key_2, 19},     {Qt::Key_3, 20},
-        {Qt::Key_4, 21},      {Qt::Key_6, 22},        {Qt::Key_5, 23},     {Qt::Key_9, 25},
-        {Qt::Key_7, 26},      {Qt::Key_8, 28},        {Qt::Key_0, 29},     {Qt::Key_O, 31},
-        {Qt::Key_U, 32},      {Qt::Key_I, 34},        {Qt::Key_P, 35},     {Qt::Key_L, 37},
-        {Qt::Key_J, 38},      {Qt::Key_K, 40},        {Qt::Key_N, 45},     {Qt::Key_M, 46},
-        {Qt::Key_Return, 36}, {Qt::Key_Tab, 48},      {Qt::Key_Backtab, 48}, {Qt::Key_Space, 49},
-        {Qt::Key_Backspace, 51}, {Qt::Key_Escape, 53}, {Qt::Key_Enter, 76}, {Qt::Key_Left, 123},
-        {Qt::Key_Right, 124}, {Qt::Key_Down, 125},    {Qt::Key_Up, 126},   {Qt::Key_Shift, 56},
-        {Qt::Key_Alt, 58},    {Qt::Key_Control, 59},  {Qt::Key_Meta, 55},
+        {Qt::Key_A, 0},          {Qt::Key_S, 1},        {Qt::Key_D, 2},        {Qt::Key_F, 3},
+        {Qt::Key_H, 4},          {Qt::Key_G, 5},        {Qt::Key_Z, 6},        {Qt::Key_X, 7},
+        {Qt::Key_C, 8},          {Qt::Key_V, 9},        {Qt::Key_B, 11},       {Qt::Key_Q, 12},
+        {Qt::Key_W, 13},         {Qt::Key_E, 14},       {Qt::Key_R, 15},       {Qt::Key_Y, 16},
+        {Qt::Key_T, 17},         {Qt::Key_1, 18},       {Qt::Key_2, 19},       {Qt::Key_3, 20},
+        {Qt::Key_4, 21},         {Qt::Key_6, 22},       {Qt::Key_5, 23},       {Qt::Key_9, 25},
+        {Qt::Key_7, 26},         {Qt::Key_8, 28},       {Qt::Key_0, 29},       {Qt::Key_O, 31},
+        {Qt::Key_U, 32},         {Qt::Key_I, 34},       {Qt::Key_P, 35},       {Qt::Key_L, 37},
+        {Qt::Key_J, 38},         {Qt::Key_K, 40},       {Qt::Key_N, 45},       {Qt::Key_M, 46},
+        {Qt::Key_Return, 36},    {Qt::Key_Tab, 48},     {Qt::Key_Backtab, 48}, {Qt::Key_Space, 49},
+        {Qt::Key_Backspace, 51}, {Qt::Key_Escape, 53},  {Qt::Key_Enter, 76},   {Qt::Key_Left, 123},
+        {Qt::Key_Right, 124},    {Qt::Key_Down, 125},   {Qt::Key_Up, 126},     {Qt::Key_Shift, 56},
+        {Qt::Key_Alt, 58},       {Qt::Key_Control, 59}, {Qt::Key_Meta, 55},
     };
     const auto it = codes.find(key);
     if (it == codes.end()) return std::nullopt;

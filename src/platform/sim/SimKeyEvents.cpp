@@ -31,7 +31,8 @@ struct SimKeyEvents::Tap {
 namespace {
 
 struct SimEventTap final : EventTap {
-    SimEventTap(std::shared_ptr<SimKeyEvents::Tap> t, std::vector<std::shared_ptr<SimKeyEvents::Tap>>& all)
+    SimEventTap(std::shared_ptr<SimKeyEvents::Tap> t,
+                std::vector<std::shared_ptr<SimKeyEvents::Tap>>& all)
         : tap(std::move(t)), taps(all) {}
     // Released: the port is gone and the tap with it.
     ~SimEventTap() override { std::erase(taps, tap); }
@@ -79,7 +80,6 @@ void SimKeyEvents::post(TapLocation location, const KeyEvent& event) {
     posted_.push_back({own->keyCode, own->keyDown, location, own->sourceState, clock_.now()});
     if (onPost) onPost(posted_.back());
 }
-
 
 std::unique_ptr<EventTap> SimKeyEvents::tapCreate(TapLocation, TapPlacement placement,
                                                   TapOptions options, EventTypeMask events,
@@ -163,8 +163,9 @@ std::size_t SimKeyEvents::tapCount() const {
 }
 
 std::size_t SimKeyEvents::enabledTapCount() const {
-    return static_cast<std::size_t>(std::count_if(
-        taps_.begin(), taps_.end(), [](const auto& tap) { return tap->enabled && tap->inRunLoop; }));
+    return static_cast<std::size_t>(std::count_if(taps_.begin(), taps_.end(), [](const auto& tap) {
+        return tap->enabled && tap->inRunLoop;
+    }));
 }
 
 }  // namespace vantorel

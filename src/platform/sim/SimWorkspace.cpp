@@ -51,7 +51,8 @@ std::unique_ptr<NotificationToken> SimWorkspace::addActivationObserver(Activatio
 }
 
 void SimWorkspace::removeObserver(NotificationToken& token) {
-    if (auto* own = dynamic_cast<SimNotificationToken*>(&token)) activationObservers_.erase(own->id);
+    if (auto* own = dynamic_cast<SimNotificationToken*>(&token))
+        activationObservers_.erase(own->id);
 }
 
 void SimWorkspace::postActivationWithoutApplication() {
