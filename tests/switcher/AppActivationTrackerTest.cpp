@@ -89,16 +89,5 @@ TEST(AppActivationTrackerTest, KeepsTheMostRecentActivationFirst) {
     }
 }
 
-TEST(AppActivationTrackerTest, ANotificationAfterTheTrackerIsGoneDoesNothing) {
-    SimDesktop desktop;
-    const ProcessId a = desktop.launch(app("A"));
-    {
-        AppActivationTracker tracker(desktop.workspace);
-        tracker.start();
-    }
-    EXPECT_EQ(desktop.workspace.activationObserverCount(), 0u);
-    EXPECT_TRUE(desktop.workspace.activate(a));
-}
-
 }  // namespace
 }  // namespace vantorel

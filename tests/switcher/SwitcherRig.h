@@ -59,12 +59,6 @@ struct SwitcherRig {
     bool modifiers(EventFlags flags) {
         return desktop.keyEvents.type(kEventTypeFlagsChanged, 0, flags);
     }
-    std::vector<std::string> titles() {
-        std::vector<std::string> out;
-        for (const auto& item : switcher().panel().state().items())
-            out.push_back(item.displayTitle());
-        return out;
-    }
 
     SimDesktop desktop;
     ManualExecutor executor;
@@ -72,6 +66,15 @@ struct SwitcherRig {
     std::unique_ptr<WindowSwitcher> switcher_;
     SimPanelSurface* surface = nullptr;
 };
+
+// Where the first log line starting with `prefix` is; past the end when there is none.
+inline std::size_t lineIndex(const MemoryLogger& logger, const std::string& prefix) {
+    const auto& lines = logger.lines();
+    return static_cast<std::size_t>(
+        std::find_if(lines.begin(), lines.end(),
+                     [&](const auto& line) { return line.message.rfind(prefix, 0) == 0; }) -
+        lines.begin());
+}
 
 inline constexpr EventFlags kOption = kEventFlagMaskAlternate;
 inline constexpr EventFlags kShift = kEventFlagMaskShift;
