@@ -29,6 +29,12 @@ void ensureApplication() {
     static char* argv[] = {name, nullptr};
     if (QApplication::instance()) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform says so at every ordering front; that is not news.
+    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& m) {
+        if (m.startsWith(QLatin1String("This plugin does not support"))) return;
+        if (previous) previous(type, context, m);
+    });
     static QApplication app(argc, argv);
 }
 
