@@ -70,10 +70,11 @@ TEST_F(VantorelAppTest, ConstructionQueuesTheSequenceWhichRunsInItsOrder) {
     ASSERT_NE(app->coordinator(), nullptr);
     EXPECT_EQ(started, app->coordinator());
     EXPECT_TRUE(app->coordinator()->observing());
-    EXPECT_EQ(startUpLines(),
-              (Lines{"Accessibility trusted=true", "Screen Recording granted",
-                     "Calendar status=granted (EK raw=3)",
-                     "Reminders status=notDetermined (EK raw=0)", "Coordinator started"}));
+    EXPECT_EQ(
+        startUpLines(),
+        (Lines{"Accessibility trusted=true", "Screen Recording granted",
+               "Calendar status=granted (EK raw=3)", "Reminders status=notDetermined (EK raw=0)",
+               "Switcher: ⌥Tab window switcher armed", "Coordinator started"}));
     EXPECT_EQ(app->permissions().calendar(), Status::granted);
     EXPECT_EQ(desktop.accessibility.promptCount(), 0);  // trusted: nothing to ask
 }
