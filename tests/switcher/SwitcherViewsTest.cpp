@@ -23,7 +23,6 @@ std::vector<SwitcherState::Item> makeItems(int count) {
         item.appName = i % 2 ? "Mail" : "Notes";
         // Every third window has no title of its own.
         item.window.title = i % 3 == 0 ? "" : "Window " + std::to_string(i);
-        item.window.isMinimized = i == 1;
         items.push_back(item);
     }
     return items;
