@@ -356,15 +356,20 @@ bool renderSwitcher(const SwitcherScene& scene, const QString& path, const Symbo
     appearance.setReduceMotionOverride(scene.reduceMotion);
     appearance.setReduceTransparencyOverride(scene.reduceTransparency);
 
-    static const std::vector<std::pair<QString, QColor>> apps = {
-        {"Safari", QColor(0, 132, 255)}, {"Mail", QColor(52, 120, 246)},
-        {"Notes", QColor(255, 204, 0)},  {"Terminal", QColor(60, 60, 66)},
-        {"Music", QColor(255, 55, 95)},  {"Preview", QColor(48, 176, 199)}};
+    struct App {
+        QString name;
+        QColor colour;
+        QString symbol;
+    };
+    static const std::vector<App> apps = {
+        {"Safari", QColor(15, 163, 224), "explore"},   {"Mail", QColor(52, 120, 246), "mail"},
+        {"Notes", QColor(255, 204, 0), "description"}, {"Terminal", QColor(60, 60, 66), "terminal"},
+        {"Music", QColor(255, 55, 95), "music_note"},  {"Preview", QColor(48, 176, 199), "image"}};
     SwitcherState state;
     state.setMaxWidth(1440 - 160);
     std::vector<SwitcherState::Item> items;
     for (int i = 0; i < scene.windows; ++i) {
-        const auto& [name, colour] = apps[static_cast<std::size_t>(i) % apps.size()];
+        const App& app = apps[static_cast<std::size_t>(i) % apps.size()];
         const WindowLook& look = looks()[static_cast<std::size_t>(i) % looks().size()];
         SwitcherState::Item item;
         item.id = static_cast<std::uint32_t>(2000 + i);
@@ -372,8 +377,10 @@ bool renderSwitcher(const SwitcherScene& scene, const QString& path, const Symbo
         item.window.cgWindowID = item.id;
         item.window.title = look.title.toStdString();
         item.window.isMinimized = i == 3;
-        item.appName = name.toStdString();
-        if (i % 5 != 4) item.appIcon = paintIcon(colour, name.left(1));
+        item.appName = app.name.toStdString();
+        if (i % 5 != 4) {
+            item.appIcon = fromQImage(AppIcon::paint(app.colour, app.symbol, app.name, symbols));
+        }
         if (scene.thumbnails && !item.window.isMinimized) item.thumbnail = paintWindow(look);
         items.push_back(std::move(item));
     }
