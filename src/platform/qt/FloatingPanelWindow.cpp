@@ -224,6 +224,7 @@ void FloatingPanelWindow::orderFront() {
     if (wasHidden) {
         captureBackdrop();
         requestBlurBehind();
+        announce();
     }
 }
 
