@@ -9,7 +9,7 @@ packages=(
     nlohmann-json3-dev
     qt6-base-dev libxcb1-dev libsystemd-dev libseccomp-dev
     fonts-material-design-icons-iconfont
-    xvfb xcompmgr
+    xvfb xcompmgr xdotool
     gcovr
     desktop-file-utils appstream
 )

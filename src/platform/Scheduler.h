@@ -16,8 +16,11 @@ class TaskHandle {
 public:
     TaskHandle() = default;
 
+    // Also withdraws the task from its scheduler, so that a cancelled delay wakes nothing.
     void cancel() const {
-        if (state_) state_->cancelled = true;
+        if (!state_ || state_->cancelled) return;
+        state_->cancelled = true;
+        if (auto withdraw = std::move(state_->withdraw)) withdraw();
     }
     bool isCancelled() const { return state_ && state_->cancelled; }
     // Scheduled, not yet run and not cancelled.
@@ -26,6 +29,8 @@ public:
     struct State {
         bool cancelled = false;
         bool started = false;
+        // Set by the scheduler while the task waits: stops its timer or drops its queue entry.
+        std::function<void()> withdraw;
     };
     explicit TaskHandle(std::shared_ptr<State> state) : state_(std::move(state)) {}
 

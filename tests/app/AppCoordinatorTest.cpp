@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 
 #include "app/PermissionsManager.h"
@@ -139,6 +140,36 @@ TEST_F(AppCoordinatorTest, LiveThumbnailsKeepArrivingAndStopWhenEverythingHides)
     // Nothing is left to run while nothing happens.
     EXPECT_EQ(desktop.scheduler.pendingCount(), 0u);
     EXPECT_EQ(executor.pendingCount(), 0u);
+}
+
+// However the pointer goes, once it has left and the panel is hidden no timer is armed: a
+// cancelled delay is a stopped timer, so the process sleeps.
+TEST_F(AppCoordinatorTest, NoTimerIsArmedOnceThePointerHasLeftAndThePanelIsHidden) {
+    const struct {
+        const char* name;
+        std::function<void()> leave;
+    } roads[] = {
+        {"off the tile", [&] { pointOffDock(); }},
+        {"across the neighbours before their delays",
+         [&] {
+             pointAt(2);
+             pointAt(1);
+             pointAt(0);
+             pointOffDock();
+         }},
+    };
+    start();
+    for (const auto& road : roads) {
+        SCOPED_TRACE(road.name);
+        pointAt(0);
+        advance(400ms);
+        ASSERT_TRUE(surface->isVisible());
+        road.leave();
+        advance(1s);
+        EXPECT_FALSE(surface->isVisible());
+        EXPECT_EQ(desktop.scheduler.pendingCount(), 0u);
+        EXPECT_EQ(executor.pendingCount(), 0u);
+    }
 }
 
 TEST_F(AppCoordinatorTest, NeighboursShowAtOnceButAfterOneWithoutWindowsTheNextWaitsAgain) {

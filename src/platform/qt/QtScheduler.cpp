@@ -1,6 +1,7 @@
 #include "platform/qt/QtScheduler.h"
 
 #include <QMetaObject>
+#include <QPointer>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -31,13 +32,26 @@ TaskHandle QtScheduler::schedule(Duration delay, std::function<void()> work) {
     const auto ms = std::chrono::ceil<std::chrono::milliseconds>(std::max(delay, Duration::zero()));
     const auto capped =
         std::min<std::chrono::milliseconds::rep>(ms.count(), std::numeric_limits<int>::max());
-    QTimer::singleShot(std::chrono::milliseconds(capped), Qt::PreciseTimer, context_,
-                       [state, work = std::move(work)] {
-                           if (state->cancelled) return;
-                           state->started = true;
-                           work();
-                       });
+    // A timer of its own, so that cancelling stops it instead of leaving it to wake the loop.
+    auto* timer = new QTimer(context_);
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
+    QObject::connect(timer, &QTimer::timeout, context_, [timer, state, work = std::move(work)] {
+        state->withdraw = nullptr;
+        timer->deleteLater();
+        if (state->cancelled) return;
+        state->started = true;
+        work();
+    });
+    state->withdraw = [timer = QPointer<QTimer>(timer)] { delete timer.data(); };
+    timer->start(std::chrono::milliseconds(capped));
     return TaskHandle(state);
+}
+
+std::size_t QtScheduler::armedCount() const {
+    const auto timers = context_->findChildren<QTimer*>(Qt::FindDirectChildrenOnly);
+    return static_cast<std::size_t>(
+        std::count_if(timers.begin(), timers.end(), [](const QTimer* t) { return t->isActive(); }));
 }
 
 }  // namespace vantorel

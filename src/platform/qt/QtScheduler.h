@@ -18,6 +18,8 @@ public:
     TimePoint now() const override;
     void post(std::function<void()> work) override;
     TaskHandle schedule(Duration delay, std::function<void()> work) override;
+    // Timers waiting to fire: a cancelled task's timer is stopped and gone.
+    std::size_t armedCount() const;
 
 private:
     QElapsedTimer clock_;

@@ -4,6 +4,11 @@
 
 namespace vantorel {
 
+ManualScheduler::~ManualScheduler() {
+    for (auto& [key, entry] : queue_)
+        entry.state->withdraw = nullptr;
+}
+
 void ManualScheduler::post(std::function<void()> work) {
     schedule(Duration::zero(), std::move(work));
 }
@@ -11,7 +16,9 @@ void ManualScheduler::post(std::function<void()> work) {
 TaskHandle ManualScheduler::schedule(Duration delay, std::function<void()> work) {
     auto state = std::make_shared<TaskHandle::State>();
     const TimePoint due = now_ + std::max(delay, Duration::zero());
-    queue_.emplace(std::make_pair(due, sequence_++), Entry{state, std::move(work)});
+    const auto key = std::make_pair(due, sequence_++);
+    queue_.emplace(key, Entry{state, std::move(work)});
+    state->withdraw = [this, key] { queue_.erase(key); };
     return TaskHandle(state);
 }
 
@@ -21,6 +28,7 @@ void ManualScheduler::advance(Duration delta) {
         auto node = queue_.extract(queue_.begin());
         now_ = std::max(now_, node.key().first);
         Entry& entry = node.mapped();
+        entry.state->withdraw = nullptr;
         if (!entry.state->cancelled) {
             entry.state->started = true;
             entry.work();
@@ -30,8 +38,7 @@ void ManualScheduler::advance(Duration delta) {
 }
 
 std::size_t ManualScheduler::pendingCount() const {
-    return static_cast<std::size_t>(std::count_if(
-        queue_.begin(), queue_.end(), [](const auto& kv) { return !kv.second.state->cancelled; }));
+    return queue_.size();
 }
 
 }  // namespace vantorel

@@ -15,6 +15,12 @@ namespace vantorel {
 // posted to it must come from the thread that advances it (a ManualExecutor keeps it so).
 class ManualScheduler final : public Scheduler {
 public:
+    ManualScheduler() = default;
+    ManualScheduler(const ManualScheduler&) = delete;
+    ManualScheduler& operator=(const ManualScheduler&) = delete;
+    // Handles that outlive the scheduler can still be cancelled.
+    ~ManualScheduler() override;
+
     TimePoint now() const override { return now_; }
     void post(std::function<void()> work) override;
     TaskHandle schedule(Duration delay, std::function<void()> work) override;
@@ -24,7 +30,7 @@ public:
     void advance(Duration delta);
     // Runs what is due now (posted work included) without moving the clock.
     void runDue() { advance(Duration::zero()); }
-    // Tasks scheduled and neither run nor cancelled.
+    // Timers armed: tasks scheduled and neither run nor cancelled (cancelling disarms at once).
     std::size_t pendingCount() const;
 
 private:

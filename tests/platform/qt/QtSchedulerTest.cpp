@@ -34,6 +34,16 @@ TEST(QtScheduler, WorkRunsOnTheEventLoopOfTheMainThreadInOrderAndCancelledWorkNe
     EXPECT_EQ(trace.find('x'), std::string::npos);
     EXPECT_EQ(ranOn, std::this_thread::get_id());
     EXPECT_FALSE(due.isPending() || cancelled.isPending());
+
+    // A cancelled delay stops its timer instead of waking the loop at its deadline.
+    TaskHandle later = scheduler.schedule(1h, [&] { trace += "x"; });
+    TaskHandle other = scheduler.schedule(1h, [&] { trace += "x"; });
+    EXPECT_EQ(scheduler.armedCount(), 2u);
+    later.cancel();
+    later.cancel();
+    EXPECT_EQ(scheduler.armedCount(), 1u);
+    other.cancel();
+    EXPECT_EQ(scheduler.armedCount(), 0u);
 }
 
 TEST(QtScheduler, WorkStillQueuedWhenTheSchedulerGoesIsDropped) {

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# How often the playground wakes and how much memory it holds, the pointer still, on a private
+# Xvfb display: at rest with no panel, then (with --preview) with the pointer resting on the
+# first Dock tile so that its preview panel shows live windows.
+#
+#   scripts/measure-idle.sh [--preview] [--world FILE] [--seconds N] [--binary PATH]
+#
+# Wake-ups are the context switches of all the process's threads (/proc/PID/task/*/status)
+# over the measured span; memory is VmRSS from /proc/PID/status at its end.
+set -euo pipefail
+
+binary=build/src/app/vantorel
+world=""
+seconds=20
+preview=false
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --preview) preview=true ;;
+        --world) world="$2"; shift ;;
+        --seconds) seconds="$2"; shift ;;
+        --binary) binary="$2"; shift ;;
+        *) echo "unknown argument $1" >&2; exit 2 ;;
+    esac
+    shift
+done
+for tool in Xvfb xdotool; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
+done
+[ -x "$binary" ] || { echo "no $binary: build it first" >&2; exit 2; }
+
+work=$(mktemp -d)
+display=":$((90 + RANDOM % 400))"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY="$display"
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+# A private configuration, runtime folder and settings: nothing of the user's is read or written.
+mkdir -p "$work/config" "$work/runtime" && chmod 700 "$work/runtime"
+args=(--playground --dir "$work/desktop")
+[ -n "$world" ] && args+=(--world "$world")
+XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work" \
+    "$binary" "${args[@]}" >"$work/log" 2>&1 &
+app=$!
+pids+=("$app")
+
+window=""
+for _ in $(seq 100); do
+    window=$(xdotool search --onlyvisible --name "simulated desktop" 2>/dev/null | head -1) && [ -n "$window" ] && break
+    sleep 0.1
+done
+[ -n "$window" ] || { echo "the playground's window did not appear" >&2; cat "$work/log" >&2; exit 1; }
+eval "$(xdotool getwindowgeometry --shell "$window")"
+
+# Off the Dock, then (for the preview) onto the first tile, and left there.
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 3))
+if $preview; then
+    # The first tile of a one-application Dock sits in the middle of the bottom edge.
+    xdotool mousemove $((X + WIDTH / 2 - 10)) $((Y + HEIGHT - 40))
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 36))
+fi
+sleep 3
+
+switches() {
+    local total=0 n
+    for status in /proc/"$app"/task/*/status; do
+        while read -r key n; do
+            case "$key" in
+                voluntary_ctxt_switches:|nonvoluntary_ctxt_switches:) total=$((total + n)) ;;
+            esac
+        done <"$status" 2>/dev/null || true
+    done
+    echo "$total"
+}
+rss() { awk '/^VmRSS:/ { print $2 }' /proc/"$app"/status; }
+
+before=$(switches)
+sleep "$seconds"
+after=$(switches)
+kb=$(rss)
+threads=$(ls /proc/"$app"/task | wc -l)
+state="idle, no panel"
+$preview && state="pointer resting on the first Dock tile, preview shown"
+awk -v w=$((after - before)) -v s="$seconds" -v kb="$kb" -v t="$threads" -v st="$state" 'BEGIN {
+    printf "%s: %d wake-ups in %d s = %.2f/s (%d threads); resident %.1f MiB\n", st, w, s, w / s, t, kb / 1024
+}'
