@@ -15,6 +15,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr Duration kAccessibilityPollInterval = 1s;
+// A little longer than the panel's fade-out, which shows the last frames to the end.
+constexpr Duration kReleaseFramesDelay = 200ms;
 
 }  // namespace
 
@@ -121,6 +123,7 @@ void AppCoordinator::route(const DockItem& item) {
 
 void AppCoordinator::showPreview(const RunningApplication& app, const DockItem& item) {
     cancelThumbnailTasks();
+    releaseFrames_.cancel();
     const std::vector<WindowInfo> windows = windowService_.windows(app);
     if (windows.empty()) {
         hideAll();
@@ -226,7 +229,14 @@ void AppCoordinator::hideAll() {
     thumbnails_.stopAll();
     hover_.reset();
     currentItem_.reset();
+    const bool wasVisible = panel_.isVisible();
     panel_.hide();
+    // The last frames are kept only while the fade-out still shows them.
+    releaseFrames_.cancel();
+    if (!wasVisible) return;
+    releaseFrames_ = ports_.scheduler.schedule(kReleaseFramesDelay, [this] {
+        if (!currentItem_) panel_.state().releaseThumbnails();
+    });
 }
 
 void AppCoordinator::activateCard(WindowInfo window) {

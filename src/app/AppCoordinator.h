@@ -94,6 +94,7 @@ private:
     std::optional<DockItem> currentItem_;
     std::vector<TaskHandle> thumbnailTasks_;
     TaskHandle accessibilityPoll_;
+    TaskHandle releaseFrames_;
     bool observing_ = false;
     Log appLog_;
     Log captureLog_;

@@ -27,6 +27,14 @@ void PreviewState::setThumbnail(ImageRef image, std::uint32_t id) {
     changed({Change::Kind::thumbnail, id});
 }
 
+void PreviewState::releaseThumbnails() {
+    for (Card& card : cards_) {
+        if (!card.thumbnail) continue;
+        card.thumbnail = nullptr;
+        changed({Change::Kind::thumbnail, card.id});
+    }
+}
+
 void PreviewState::removeCard(std::uint32_t id) {
     if (std::erase_if(cards_, [id](const Card& card) { return card.id == id; }) == 0) return;
     changed({Change::Kind::content, 0});

@@ -82,6 +82,8 @@ public:
     // Gives the first card with `id` this image (or none). An image for a window no card shows
     // any more is dropped, as is a malformed one (it becomes no image).
     void setThumbnail(ImageRef image, std::uint32_t id);
+    // Lets every card's image go: a hidden panel holds no frames.
+    void releaseThumbnails();
     // Removes every card with `id`, so a closed window's card goes at once.
     void removeCard(std::uint32_t id);
     void setActive(std::uint32_t id, bool active);

@@ -143,7 +143,7 @@ TEST_F(AppCoordinatorTest, LiveThumbnailsKeepArrivingAndStopWhenEverythingHides)
 }
 
 // However the pointer goes, once it has left and the panel is hidden no timer is armed: a
-// cancelled delay is a stopped timer, so the process sleeps.
+// cancelled delay is a stopped timer, so the process sleeps, and no frame is kept.
 TEST_F(AppCoordinatorTest, NoTimerIsArmedOnceThePointerHasLeftAndThePanelIsHidden) {
     const struct {
         const char* name;
@@ -169,6 +169,9 @@ TEST_F(AppCoordinatorTest, NoTimerIsArmedOnceThePointerHasLeftAndThePanelIsHidde
         EXPECT_FALSE(surface->isVisible());
         EXPECT_EQ(desktop.scheduler.pendingCount(), 0u);
         EXPECT_EQ(executor.pendingCount(), 0u);
+        // Nor does the hidden panel hold the last frames.
+        for (const auto& card : coordinator().panel().state().cards())
+            EXPECT_FALSE(card.thumbnail) << card.title;
     }
 }
 

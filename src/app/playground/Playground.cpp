@@ -131,10 +131,9 @@ int Playground::run(int argc, char** argv) {
 
     SimDesktopView view(desktop, *world);
     view.setWindowTitle(QStringLiteral("Vantorel — simulated desktop"));
-    std::vector<QPointer<QWidget>> panels;
     MenuBarExtra* shortcuts = nullptr;
     // Every real panel sits over the simulated screen.
-    const auto adopt = [&view, &panels, &shortcuts](QtPanelSurface& real) {
+    const auto adopt = [&view, &shortcuts](QtPanelSurface& real) {
         real.setPlacement(
             [&view](Point origin, QSize size) { return view.panelPosition(origin, size); });
         // The glass blurs the simulated desktop beneath it: we drew it, we have the pixels.
@@ -142,20 +141,12 @@ int Playground::run(int argc, char** argv) {
         // Closing the simulated desktop ends the application, panels or not.
         real.window().setAttribute(Qt::WA_QuitOnClose, false);
         if (shortcuts) shortcuts->bindShortcuts(&real.window());
-        panels.emplace_back(&real.window());
     };
     const auto makeSurface = [adopt](PreviewState& state) {
         auto surface = makePreviewPanelSurface(state);
         if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) adopt(*real);
         return surface;
     };
-    view.setOwnWindows([&panels] {
-        std::vector<QWidget*> out;
-        for (const auto& panel : panels) {
-            if (panel) out.push_back(panel);
-        }
-        return out;
-    });
 
     VantorelApp vantorel(ports, loginItems, captureExecutor, makeSurface);
     vantorel.makeSwitcherSurface = [adopt](SwitcherState& state) {

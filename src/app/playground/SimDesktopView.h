@@ -1,30 +1,26 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QImage>
-#include <QPixmap>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
-#include <functional>
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Geometry.h"
-#include "platform/Image.h"
-#include "platform/WindowServer.h"
 
 namespace vantorel {
 
+class PointerFollower;
 class SimDesktop;
+class SimDesktopPainter;
 class SimWorld;
-struct SimWindowSpec;
 
-// The simulated desktop drawn as a real window: wallpaper, the menu bar, the applications'
-// windows with their content, and the Dock along the edge its "orientation" names. The view is
-// exactly as large as the simulated primary screen, whose top-left corner is the view's.
+// The simulated desktop as a real window that Vantorel's panels are placed over: exactly as
+// large as the simulated primary screen, whose top-left corner is the view's. It repaints when
+// what the desktop shows has changed, looked at only when the event loop has run something, and
+// never on a clock.
 class SimDesktopView final : public QWidget {
 public:
     // The desktop and the world it was built from must outlive the view.
@@ -41,10 +37,9 @@ public:
     Point toSimulated(QPointF viewPoint) const;
     QPointF fromSimulated(Point simulated) const;
 
-    // The real pointer drives the simulated one: over the view, through its move events; over
-    // `ownWindows` (Vantorel's panels) and elsewhere, by following the cursor.
+    // The real pointer drives the simulated one, over the view and over every other window of
+    // the application (Vantorel's own).
     void setPointerFollowsMouse(bool follows);
-    void setOwnWindows(std::function<std::vector<QWidget*>()> ownWindows);
     // Draws the simulated pointer too, for pictures taken without a real one.
     void setShowsPointer(bool shows);
     // Sits at the right end of the menu bar, like the menu-bar extras of the platform.
@@ -60,42 +55,20 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
-    struct WindowContent {
-        std::string title;
-        Size size;
-        std::uint32_t color = 0;
-        QImage image;
-    };
-
     double screenHeight() const;
-    std::string signature() const;
-    void paintWallpaper(QPainter& p);
-    void paintWindows(QPainter& p);
-    void paintMenuBar(QPainter& p);
-    void paintDock(QPainter& p);
-    void paintPointer(QPainter& p);
-    const QImage& contentFor(WindowNumber number, const SimWindowSpec& spec);
-    void followCursor();
     void placeExtra();
+    qreal menuBarEnd() const;
 
     SimDesktop& desktop_;
-    const SimWorld& world_;
-    QPixmap wallpaper_;
-    std::map<WindowNumber, WindowContent> contents_;
+    std::unique_ptr<SimDesktopPainter> painter_;
+    std::unique_ptr<PointerFollower> follower_;
     std::string lastSignature_;
-    QTimer refresh_;
-    QTimer follow_;
-    QPoint lastCursor_;
     bool showsPointer_ = false;
     bool takingPicture_ = false;
-    QElapsedTimer paintClock_;
-    bool contentPending_ = false;
-    bool followsMouse_ = false;
-    std::function<std::vector<QWidget*>()> ownWindows_;
     QPointer<QWidget> extra_;
 };
 
