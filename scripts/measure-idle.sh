@@ -82,6 +82,13 @@ switches() {
 }
 rss() { awk '/^VmRSS:/ { print $2 }' /proc/"$app"/status; }
 
+# The panel is a window of its own: shown or not, say so.
+windows=$(xdotool search --onlyvisible --pid "$app" 2>/dev/null | wc -l)
+if $preview && [ "$windows" -lt 2 ]; then
+    echo "no preview panel appeared" >&2
+    exit 1
+fi
+
 before=$(switches)
 sleep "$seconds"
 after=$(switches)

@@ -68,6 +68,12 @@ CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
             setDirectory(arguments[++i]);
         } else if (argument == "--allow-network") {
             line.allowNetwork = true;
+        } else if (argument == "--world") {
+            if (!hasNext) {
+                fail("--world needs a file");
+                continue;
+            }
+            line.world = std::string(arguments[++i]);
         } else if (argument == "--log-level" || argument.rfind("--log-level=", 0) == 0) {
             std::string_view value;
             if (argument.size() > std::string_view("--log-level").size()) {
@@ -110,7 +116,7 @@ CommandLine::Mode CommandLine::resolvedMode(bool hasDisplay) const {
 
 const char* CommandLine::usage() {
     return "Usage: vantorel [--playground | --tour [DIR] | --gallery DIR] [--dir DIR]\n"
-           "                [--log-level debug|info|error] [--allow-network]\n"
+           "                [--world FILE] [--log-level debug|info|error] [--allow-network]\n"
            "  (no mode)          the playground where a display exists, else the tour\n"
            "  --playground       Vantorel on the simulated desktop, drawn as a window\n"
            "  --tour [DIR]       drive Vantorel over the simulated desktop by a script, print\n"
@@ -118,6 +124,7 @@ const char* CommandLine::usage() {
            "  --gallery DIR      draw the preview panel in each of its states as PNG files\n"
            "  --dir DIR          where the simulated world's folders (and the tour's pictures)\n"
            "                     go; default: a folder in the temporary directory\n"
+           "  --world FILE       the playground's world, a JSON file like data/worlds/*.json\n"
            "  --log-level LEVEL  debug lines are off unless asked for, here or with\n"
            "                     VANTOREL_LOG_LEVEL=debug\n"
            "  --allow-network    let the program open network sockets (a remote X display);\n"

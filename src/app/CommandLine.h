@@ -30,6 +30,8 @@ struct CommandLine {
     std::optional<LogLevel> logLevel;
     // --allow-network: no filter against network sockets (a remote X display needs one).
     bool allowNetwork = false;
+    // A world (JSON) for the playground instead of the embedded default; empty for the default.
+    std::string world;
     // Why the arguments were refused; empty when they were not.
     std::string error;
 

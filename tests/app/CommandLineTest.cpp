@@ -33,7 +33,8 @@ TEST(CommandLine, ModesDirectoriesAndLevelsAreRead) {
         {"--log-level=DEBUG --playground", Mode::playground, "", LogLevel::debug},
         {"--gallery pictures --log-level error", Mode::gallery, "pictures", LogLevel::error},
         {"--playground --dir w --playground", Mode::playground, "w", std::nullopt},
-        {"-h", Mode::help, "", std::nullopt}};
+        {"-h", Mode::help, "", std::nullopt},
+        {"--world w.json --playground", Mode::playground, "", std::nullopt}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const CommandLine line = parse(c.arguments);
@@ -47,7 +48,8 @@ TEST(CommandLine, ModesDirectoriesAndLevelsAreRead) {
 TEST(CommandLine, MalformedArgumentsAreRefusedWithAReason) {
     for (const char* arguments :
          {"--gallery", "--gallery --tour", "--dir", "--log-level", "--log-level verbose",
-          "--log-level=", "--tour a --playground", "--tour a --dir b", "--frobnicate", "stray"})
+          "--log-level=", "--tour a --playground", "--tour a --dir b", "--frobnicate", "stray",
+          "--world", "--world --playground"})
         EXPECT_NE(parse(arguments).error, "") << arguments;
     // Null entries in argv are skipped rather than read.
     const char* argv[] = {"vantorel", nullptr, "--tour"};

@@ -23,8 +23,10 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 #include <vector>
 
 #include "app/MenuBarExtra.h"
@@ -78,9 +80,20 @@ int Playground::run(int argc, char** argv) {
     }
 
     std::string error;
-    auto world = SimWorld::parse(defaultWorldJson(), &error);
+    std::string json(defaultWorldJson());
+    if (!worldFile_.empty()) {
+        std::ifstream file(worldFile_);
+        std::ostringstream text;
+        text << file.rdbuf();
+        if (!file) {
+            out_ << "Could not read the world " << worldFile_ << "\n";
+            return 1;
+        }
+        json = text.str();
+    }
+    auto world = SimWorld::parse(json, &error);
     if (!world) {
-        out_ << "The default world is broken: " << error << "\n";
+        out_ << "The world is broken: " << error << "\n";
         return 1;
     }
     if (!world->createFolders(root_, &error)) {

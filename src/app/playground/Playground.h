@@ -13,9 +13,15 @@ namespace vantorel {
 class Playground {
 public:
     // root: where the world's folders are created; level: the lowest level logged;
-    // allowNetwork: no filter against network sockets once started.
-    Playground(std::ostream& out, std::string root, LogLevel level, bool allowNetwork = false)
-        : out_(out), root_(std::move(root)), level_(level), allowNetwork_(allowNetwork) {}
+    // allowNetwork: no filter against network sockets once started; worldFile: the world to
+    // run, empty for the embedded default.
+    Playground(std::ostream& out, std::string root, LogLevel level, bool allowNetwork = false,
+               std::string worldFile = {})
+        : out_(out),
+          root_(std::move(root)),
+          level_(level),
+          allowNetwork_(allowNetwork),
+          worldFile_(std::move(worldFile)) {}
     // Creates the application object itself and runs until quit; the exit status.
     int run(int argc, char** argv);
 
@@ -24,6 +30,7 @@ private:
     std::string root_;
     LogLevel level_;
     bool allowNetwork_;
+    std::string worldFile_;
 };
 
 }  // namespace vantorel
