@@ -171,12 +171,121 @@ std::vector<AXWindow> readAXWindows(const AXReader& reader, ProcessId pid, const
     return windows;
 }
 
+// Finds each window's partner among the entries without looking at every entry: by exact
+// centre first (the usual case, one window seen by both sides), else among the entries in the
+// 3 x 3 square cells around the centre, cells twice as wide as the distance limit so that
+// rounding cannot hide one within reach. Claimed entries leave the cells as they are met.
+class EntryIndex {
+public:
+    explicit EntryIndex(const std::vector<CGWindowEntry>& pool)
+        : pool_(pool), claimed_(pool.size(), false), unclaimed_(pool.size()) {
+        exact_.reserve(pool.size());
+        cells_.reserve(pool.size());
+        for (std::size_t i = 0; i < pool.size(); ++i) {
+            exact_[exactKey(pool[i].centre)].indices.push_back(i);
+            cells_[{cellOf(pool[i].centre.x), cellOf(pool[i].centre.y)}].push_back(i);
+        }
+    }
+
+    bool empty() const { return unclaimed_ == 0; }
+
+    // The nearest unclaimed entry within the limit, the earlier among equal distances, claimed.
+    std::optional<std::size_t> claimNearest(Point centre) {
+        // Written so that a centre that is not finite is too far from everything.
+        if (!(std::abs(centre.x) < kSearchable && std::abs(centre.y) < kSearchable)) {
+            return std::isfinite(centre.x) && std::isfinite(centre.y) ? claim(scanAll(centre))
+                                                                      : std::nullopt;
+        }
+        const auto same = exact_.find(exactKey(centre));
+        if (same != exact_.end()) {
+            Bucket& bucket = same->second;
+            while (bucket.next < bucket.indices.size() && claimed_[bucket.indices[bucket.next]])
+                ++bucket.next;
+            if (bucket.next < bucket.indices.size()) return claim(bucket.indices[bucket.next]);
+        }
+        const std::int64_t cx = cellOf(centre.x);
+        const std::int64_t cy = cellOf(centre.y);
+        Best best;
+        for (std::int64_t dx = -1; dx <= 1; ++dx) {
+            for (std::int64_t dy = -1; dy <= 1; ++dy) {
+                const auto cell = cells_.find({cx + dx, cy + dy});
+                if (cell == cells_.end()) continue;
+                std::erase_if(cell->second, [&](std::size_t i) { return claimed_[i]; });
+                for (const std::size_t i : cell->second)
+                    best.consider(i, distanceSquared(centre, pool_[i].centre));
+            }
+        }
+        return claim(best.index);
+    }
+
+private:
+    // Past this a centre's cell is no longer exact; such a window is compared with every entry.
+    static constexpr double kSearchable = 4503599627370496.0;  // 2^52
+    static constexpr double kCellSide = 2 * WindowService::kMaxCentreDistance;
+
+    struct Bucket {
+        std::vector<std::size_t> indices;
+        std::size_t next = 0;  // those before are claimed
+    };
+    struct Best {
+        std::optional<std::size_t> index;
+        double distance = 0;
+        void consider(std::size_t i, double d) {
+            // Written so that a NaN distance counts as too far.
+            if (!(d <= kMaxDistanceSquared)) return;
+            if (!index || d < distance || (d == distance && i < *index)) {
+                index = i;
+                distance = d;
+            }
+        }
+    };
+    struct PairHash {
+        template <typename A, typename B>
+        std::size_t operator()(const std::pair<A, B>& p) const {
+            return std::hash<A>()(p.first) * 0x9e3779b97f4a7c15ull ^ std::hash<B>()(p.second);
+        }
+    };
+
+    static double distanceSquared(Point a, Point b) {
+        const double dx = a.x - b.x;
+        const double dy = a.y - b.y;
+        return dx * dx + dy * dy;
+    }
+    // Adding zero makes -0 and 0 one key.
+    static std::pair<double, double> exactKey(Point p) { return {p.x + 0.0, p.y + 0.0}; }
+    static std::int64_t cellOf(double v) {
+        constexpr double kLimit = 4611686018427387904.0;  // 2^62: neighbours stay in range
+        return static_cast<std::int64_t>(std::clamp(std::floor(v / kCellSide), -kLimit, kLimit));
+    }
+
+    std::optional<std::size_t> scanAll(Point centre) const {
+        Best best;
+        for (std::size_t i = 0; i < pool_.size(); ++i) {
+            if (!claimed_[i]) best.consider(i, distanceSquared(centre, pool_[i].centre));
+        }
+        return best.index;
+    }
+    std::optional<std::size_t> claim(std::optional<std::size_t> index) {
+        if (index) {
+            claimed_[*index] = true;
+            --unclaimed_;
+        }
+        return index;
+    }
+
+    const std::vector<CGWindowEntry>& pool_;
+    std::vector<bool> claimed_;
+    std::size_t unclaimed_;
+    std::unordered_map<std::pair<double, double>, Bucket, PairHash> exact_;
+    std::unordered_map<std::pair<std::int64_t, std::int64_t>, std::vector<std::size_t>, PairHash>
+        cells_;
+};
+
 // Pairs each visible accessibility window with the nearest unclaimed entry within the distance
 // limit; earlier windows claim first, and among equal distances the earlier entry wins.
 void match(std::vector<AXWindow>&& axWindows, const std::vector<CGWindowEntry>& pool, ProcessId pid,
            Accessibility& accessibility, std::vector<WindowInfo>& out) {
-    std::vector<bool> claimed(pool.size(), false);
-    std::size_t unclaimed = pool.size();
+    EntryIndex index(pool);
     for (auto& window : axWindows) {
         if (window.minimized) {
             // Not on the on-screen list, so there is no number: a hash stands in as identity.
@@ -185,26 +294,10 @@ void match(std::vector<AXWindow>&& axWindows, const std::vector<CGWindowEntry>& 
                            std::move(window.title), window.frame, true, pid});
             continue;
         }
-        if (unclaimed == 0) continue;
-        const Point centre = window.frame.center();
-        std::size_t best = pool.size();
-        double bestDistance = 0;
-        for (std::size_t i = 0; i < pool.size(); ++i) {
-            if (claimed[i]) continue;
-            const double dx = centre.x - pool[i].centre.x;
-            const double dy = centre.y - pool[i].centre.y;
-            const double distance = dx * dx + dy * dy;
-            // Written so that a NaN distance counts as too far.
-            if (!(distance <= kMaxDistanceSquared)) continue;
-            if (best == pool.size() || distance < bestDistance) {
-                best = i;
-                bestDistance = distance;
-            }
-        }
-        if (best == pool.size()) continue;
-        claimed[best] = true;
-        --unclaimed;
-        const CGWindowEntry& entry = pool[best];
+        if (index.empty()) continue;
+        const auto best = index.claimNearest(window.frame.center());
+        if (!best) continue;
+        const CGWindowEntry& entry = pool[*best];
         std::string title =
             window.title.empty() && entry.title ? *entry.title : std::move(window.title);
         out.push_back({entry.id, entry.id, std::move(window.element), std::move(title),

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -91,6 +93,27 @@ TEST_F(WindowServiceTest, CentresUpToEightyPointsApartPairAndNoOtherEntriesDo) {
         EXPECT_TRUE(w.id == w.cgWindowID && w.ownerPID == pid && !w.isMinimized);
     // The frame is the accessibility one, never the window server's bounds.
     EXPECT_EQ(windows[0].frame, Rect(100, 100, 400, 300));
+}
+
+// Partners are looked up near each centre, not among all entries: a partner 80 points away
+// across any boundary of that search, or far out where doubles are sparse, is still found.
+TEST_F(WindowServiceTest, PartnersAreFoundAcrossSearchBoundariesAndFarOut) {
+    const auto pid = launch();
+    const double centres[] = {-80, 79.75, 159.5, 160, 239.75, 1e15, 3e16, 1e300};
+    Numbers expected;
+    double y = 0;
+    for (const double x : centres) {
+        y += 1000;  // rows far apart: no entry is within reach of another row
+        expected.push_back(open(pid, "at " + std::to_string(x), Rect(x - 100, y, 200, 100),
+                                serverBounds(Rect(x - 100 + 80, y, 200, 100))));
+        // The diagonal neighbour, 48 and 64 away: 80 exactly.
+        open(pid, "diagonal", Rect(x - 100, y + 300, 200, 100),
+             serverBounds(Rect(x - 100 - 48, y + 300 + 64, 200, 100)));
+    }
+    const Numbers found = listed(pid);
+    EXPECT_EQ(found.size(), 2 * std::size(centres));
+    for (const WindowNumber number : expected)
+        EXPECT_NE(std::find(found.begin(), found.end(), number), found.end()) << number;
 }
 
 TEST_F(WindowServiceTest, NearestUnclaimedEntryWinsTiesGoEarlierAndEarlierWindowsClaimFirst) {
