@@ -32,7 +32,10 @@ install: build
 bench: deps
 	@cmake -S . -B $(BUILD)-release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVANTOREL_BUILD_TESTS=OFF
 	@cmake --build $(BUILD)-release -j $(JOBS)
-	@for b in $(BUILD)-release/benchmarks/*_benchmarks; do $$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true; done
+	@set -e; for b in $(BUILD)-release/benchmarks/*_benchmarks; do \
+		$$b --benchmark_repetitions=5 --benchmark_report_aggregates_only=true || \
+			{ echo "$$b failed" >&2; exit 1; }; \
+	done
 
 # Line and branch coverage of src/ by the whole suite, summed per folder.
 coverage: deps

@@ -5,7 +5,7 @@
 #include "platform/sim/SimDesktop.h"
 #include "preview/PreviewPanelSurface.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
@@ -20,20 +20,10 @@
 namespace vantorel {
 namespace {
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "app_benchmarks";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-}
-
-// Two applications of ten windows each on the simulated desktop, and the coordinator with the
-// real preview panel.
+// Two applications of `windows` windows each on the simulated desktop, and the coordinator
+// with the real preview panel.
 struct World {
-    World() : appearance(nullptr) {
-        ensureApplication();
+    explicit World(int windows) : appearance(nullptr) {
         appearance.setReduceMotionOverride(false);
         appearance.setReduceTransparencyOverride(false);
         desktop.logger.setMinimum(LogLevel::info);
@@ -43,7 +33,7 @@ struct World {
             const ProcessId pid = desktop.launch(
                 SimAppSpec{name, "com.example." + name, "/Applications/" + name + ".app",
                            RunningApplication::kPolicyRegular, SimDesktop::makeIcon(0xff3366cc)});
-            for (int i = 0; i < 10; ++i) {
+            for (int i = 0; i < windows; ++i) {
                 SimWindowSpec spec;
                 spec.title = name + " window " + std::to_string(i);
                 spec.frame = Rect(60.0 + 20 * i, 80.0 + 15 * i, 900, 640);
@@ -56,9 +46,8 @@ struct World {
         coordinator = std::make_unique<AppCoordinator>(
             desktop.ports(), permissions, preferences, executor, [this](PreviewState& state) {
                 auto surface = makePreviewPanelSurface(state, appearance, SymbolTable::shared());
-                static_cast<QtPanelSurface*>(surface.get())
-                    ->window()
-                    .setAttribute(Qt::WA_DontShowOnScreen);
+                window = &static_cast<QtPanelSurface*>(surface.get())->window();
+                window->setAttribute(Qt::WA_DontShowOnScreen);
                 return surface;
             });
     }
@@ -70,25 +59,47 @@ struct World {
     Preferences preferences{desktop.defaults.standard(), desktop.logger};
     std::unique_ptr<AppCoordinator> coordinator;
     std::vector<DockItem> items;
+    QWidget* window = nullptr;
 };
 
 // The show path once the delay has passed, hovering from one application to the next while the
-// panel is up: enumerate ten windows, fill the state, fit, lay out and place the real panel.
-// The thumbnail job it starts is only queued here; capture is measured on its own.
-void BM_ShowPreviewAfterDelay_10Windows(benchmark::State& state) {
-    World world;
+// panel is up: enumerate the windows, fill the state, fit, lay out and place the real panel, and
+// with `paint` draw its first frame too (every view in sight). The thumbnail job it starts is
+// only queued here; capture is measured on its own.
+void showPreview(benchmark::State& state, bool paint) {
+    World world(static_cast<int>(state.range(0)));
     auto& onShow = world.coordinator->hover().onShow;
     onShow(world.items[1]);
     std::size_t next = 0;
     for (auto _ : state) {
         onShow(world.items[next]);
+        if (paint) benchmark::DoNotOptimize(world.window->grab());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         next = 1 - next;
     }
     state.counters["cards"] =
         static_cast<double>(world.coordinator->panel().state().cards().size());
 }
-BENCHMARK(BM_ShowPreviewAfterDelay_10Windows)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_ShowPreview_LaidOut(benchmark::State& state) {
+    showPreview(state, false);
+}
+BENCHMARK(BM_ShowPreview_LaidOut)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
+
+void BM_ShowPreview_FirstFramePainted(benchmark::State& state) {
+    showPreview(state, true);
+}
+BENCHMARK(BM_ShowPreview_FirstFramePainted)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace vantorel

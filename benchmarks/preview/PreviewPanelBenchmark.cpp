@@ -1,9 +1,10 @@
 #include "platform/sim/MemoryLogger.h"
 #include "platform/sim/SimScreens.h"
+#include "preview/CardCollectionView.h"
 #include "preview/PreviewPanel.h"
 #include "preview/PreviewPanelSurface.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
@@ -18,16 +19,6 @@
 
 namespace vantorel {
 namespace {
-
-// One application object for the whole run, on the offscreen platform unless told otherwise.
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "preview_benchmarks";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-}
 
 std::vector<WindowInfo> windows(int count, std::uint32_t firstID) {
     std::vector<WindowInfo> out;
@@ -46,7 +37,6 @@ std::vector<WindowInfo> windows(int count, std::uint32_t firstID) {
 // The real panel window and views, shown, with the production log level.
 struct Panel {
     Panel() : appearance(nullptr) {
-        ensureApplication();
         appearance.setReduceMotionOverride(false);
         appearance.setReduceTransparencyOverride(false);
         screens.setScreens({{{0, 0, 1728, 1117}, {0, 70, 1728, 1015}}});
@@ -68,9 +58,17 @@ struct Panel {
 
 const Rect kTile(832, 1040, 64, 56);
 
+// Cards: how many the state holds, and how many views were built for them (those in sight).
+void countCards(benchmark::State& state, const Panel& panel, int cards) {
+    state.counters["cards"] = cards;
+    const auto* collection = panel.window->findChild<CardCollectionView*>();
+    state.counters["views"] = collection ? collection->builtViewCount() : 0;
+}
+
 // Hovering from one application to another: the state is re-filled with other windows and the
-// same panel is fitted to the new cards, placed and laid out.
-void updateAndLayOut(benchmark::State& state, PreviewLayout layout, int count) {
+// same panel is fitted to the new cards, placed and laid out. Only the cards in sight get views.
+void updateAndLayOut(benchmark::State& state, PreviewLayout layout) {
+    const int count = static_cast<int>(state.range(0));
     Panel panel;
     PreviewState& model = panel.panel->state();
     model.setLayout(layout);
@@ -88,25 +86,36 @@ void updateAndLayOut(benchmark::State& state, PreviewLayout layout, int count) {
         next = 1 - next;
     }
     benchmark::DoNotOptimize(panel.window->size());
-    state.counters["cards"] = count;
+    countCards(state, panel, count);
 }
 
-void BM_UpdateAndLayOut_Row10(benchmark::State& state) {
-    updateAndLayOut(state, PreviewLayout::automatic, 10);
+void BM_UpdateAndLayOut_Row_CardsInSight(benchmark::State& state) {
+    updateAndLayOut(state, PreviewLayout::automatic);
 }
-BENCHMARK(BM_UpdateAndLayOut_Row10)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_UpdateAndLayOut_Row_CardsInSight)
+    ->Arg(10)
+    ->Arg(40)
+    ->Arg(200)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
-void BM_UpdateAndLayOut_Grid40(benchmark::State& state) {
-    updateAndLayOut(state, PreviewLayout::grid, 40);
+void BM_UpdateAndLayOut_Grid_CardsInSight(benchmark::State& state) {
+    updateAndLayOut(state, PreviewLayout::grid);
 }
-BENCHMARK(BM_UpdateAndLayOut_Grid40)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_UpdateAndLayOut_Grid_CardsInSight)
+    ->Arg(10)
+    ->Arg(40)
+    ->Arg(200)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
 // The same application enumerated again: every card keeps its view.
-void BM_RefillSameWindows_Grid40(benchmark::State& state) {
+void BM_RefillSameWindows_Grid_CardsInSight(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
     Panel panel;
     PreviewState& model = panel.panel->state();
     model.setLayout(PreviewLayout::grid);
-    const std::vector<WindowInfo> same = windows(40, 1000);
+    const std::vector<WindowInfo> same = windows(count, 1000);
     model.update("Preview", nullptr, same);
     panel.panel->show(DockEdge::bottom, kTile);
     for (auto _ : state) {
@@ -114,21 +123,29 @@ void BM_RefillSameWindows_Grid40(benchmark::State& state) {
         panel.panel->show(DockEdge::bottom, kTile);
     }
     benchmark::DoNotOptimize(panel.window->size());
+    countCards(state, panel, count);
 }
-BENCHMARK(BM_RefillSameWindows_Grid40)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_RefillSameWindows_Grid_CardsInSight)
+    ->Arg(10)
+    ->Arg(40)
+    ->Arg(200)
+    ->Unit(benchmark::kMicrosecond)
+    ->UseRealTime();
 
-// For scale: drawing one frame of the ten-card row, which happens after the layout.
-void BM_Paint_Row10(benchmark::State& state) {
+// Drawing one whole frame of the panel, every view in sight, after the layout.
+void BM_Paint_Row(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
     Panel panel;
     PreviewState& model = panel.panel->state();
-    model.setCompactThreshold(10);
-    model.update("Preview", nullptr, windows(10, 1000));
+    model.setCompactThreshold(count);
+    model.update("Preview", nullptr, windows(count, 1000));
     panel.panel->show(DockEdge::bottom, kTile);
     for (auto _ : state) {
         benchmark::DoNotOptimize(panel.window->grab());
     }
+    countCards(state, panel, count);
 }
-BENCHMARK(BM_Paint_Row10)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_Paint_Row)->Arg(10)->Arg(40)->Arg(200)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 }  // namespace
 }  // namespace vantorel

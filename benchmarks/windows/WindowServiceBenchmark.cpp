@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "dock/AXReader.h"
 #include "platform/sim/SimDesktop.h"
+#include "windows/PreparedPorts.h"
 #include "windows/WindowService.h"
 
 namespace vantorel {
@@ -47,18 +47,23 @@ struct BusyDesktop {
                 desktop.addWindow(pid, spec);
             }
         }
+        desktop.workspace.setFrontmost(first + applications / 2);
     }
 
     PlatformPorts ports(Logger& logger) {
-        return PlatformPorts{desktop.accessibility,
-                             desktop.workspace,
+        return with(desktop.accessibility, desktop.workspace, desktop.windowServer, logger);
+    }
+    PlatformPorts with(Accessibility& ax, Workspace& workspace, WindowServer& server,
+                       Logger& logger) {
+        return PlatformPorts{ax,
+                             workspace,
                              desktop.screens,
                              desktop.pointer,
                              desktop.defaults,
                              desktop.files,
                              desktop.scheduler,
                              logger,
-                             desktop.windowServer,
+                             server,
                              desktop.keyEvents,
                              desktop.permissionServices,
                              desktop.capture};
@@ -68,56 +73,59 @@ struct BusyDesktop {
     ProcessId first = 0;
 };
 
-void BM_AllWindows_40Apps400Windows(benchmark::State& state) {
-    BusyDesktop busy(40, 10);
+// Sizes are windows in all; allWindows spreads them over applications of ten.
+BusyDesktop forAllWindows(benchmark::State& state) {
+    const int windows = static_cast<int>(state.range(0));
+    return BusyDesktop(std::max(1, windows / 10), std::min(windows, 10));
+}
+
+// The core's share: the service on ports that answer from a prepared table at no cost.
+template <typename Call>
+void coreShare(benchmark::State& state, BusyDesktop& busy, Call call) {
     QuietLogger logger;
-    const WindowService service(busy.ports(logger));
-    busy.desktop.workspace.setFrontmost(busy.first + 20);
+    PreparedPorts prepared(busy.desktop.accessibility, busy.desktop.workspace,
+                           busy.desktop.windowServer);
+    const WindowService service(busy.with(prepared, prepared, prepared, logger));
+    const std::size_t found = call(service).size();
+    prepared.finishRecording();
     for (auto _ : state) {
-        auto windows = service.allWindows();
+        state.PauseTiming();
+        prepared.rewind();
+        state.ResumeTiming();
+        auto windows = call(service);
         benchmark::DoNotOptimize(windows.data());
     }
-    state.counters["windows"] = static_cast<double>(service.allWindows().size());
+    if (prepared.misses() != 0) state.SkipWithError("a call was not in the prepared table");
+    state.counters["found"] = static_cast<double>(found);
+    state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_AllWindows_40Apps400Windows)->Unit(benchmark::kMicrosecond);
 
-// The platform's share of allWindows on the simulated desktop: the same port calls, answered and
-// copied, with nothing done with the answers. allWindows minus this is the core's share.
-void BM_AllWindows_PortCallsOnly(benchmark::State& state) {
-    BusyDesktop busy(40, 10);
-    auto& desktop = busy.desktop;
-    const AXReader reader(desktop.accessibility);
-    for (auto _ : state) {
-        auto apps = desktop.workspace.runningApplications();
-        auto front = desktop.workspace.frontmostApplication();
-        auto list = desktop.windowServer.copyWindowInfo(17, 0);
-        benchmark::DoNotOptimize(front);
-        benchmark::DoNotOptimize(list);
-        for (const auto& app : apps) {
-            const auto windows = reader.elements(
-                desktop.accessibility.createApplication(app.processIdentifier), "AXWindows");
-            if (!windows) continue;
-            for (const auto& element : *windows) {
-                auto subrole = reader.string(element, "AXSubrole");
-                benchmark::DoNotOptimize(subrole);
-                if (subrole != "AXStandardWindow") continue;
-                auto minimized = reader.boolean(element, "AXMinimized");
-                auto position = reader.point(element, "AXPosition");
-                auto size = reader.size(element, "AXSize");
-                auto title = reader.string(element, "AXTitle");
-                benchmark::DoNotOptimize(minimized);
-                benchmark::DoNotOptimize(position);
-                benchmark::DoNotOptimize(size);
-                benchmark::DoNotOptimize(title);
-                if (minimized == true) desktop.accessibility.hash(element);
-            }
-        }
-    }
+void BM_WindowsFor_CoreShare(benchmark::State& state) {
+    BusyDesktop busy(1, static_cast<int>(state.range(0)));
+    const auto app = *busy.desktop.workspace.application(busy.first);
+    coreShare(state, busy, [&](const WindowService& s) { return s.windows(app); });
 }
-BENCHMARK(BM_AllWindows_PortCallsOnly)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WindowsFor_CoreShare)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity();
 
-void BM_WindowsFor_OneAppWith50Windows(benchmark::State& state) {
-    BusyDesktop busy(1, 50);
+void BM_AllWindows_CoreShare(benchmark::State& state) {
+    BusyDesktop busy = forAllWindows(state);
+    coreShare(state, busy, [](const WindowService& s) { return s.allWindows(); });
+}
+BENCHMARK(BM_AllWindows_CoreShare)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond)
+    ->Complexity();
+
+// The whole call on the simulated desktop, platform included, for scale.
+void BM_WindowsFor_SimulatedDesktop(benchmark::State& state) {
+    BusyDesktop busy(1, static_cast<int>(state.range(0)));
     QuietLogger logger;
     const WindowService service(busy.ports(logger));
     const auto app = *busy.desktop.workspace.application(busy.first);
@@ -125,13 +133,31 @@ void BM_WindowsFor_OneAppWith50Windows(benchmark::State& state) {
         auto windows = service.windows(app);
         benchmark::DoNotOptimize(windows.data());
     }
-    state.counters["windows"] = static_cast<double>(service.windows(app).size());
 }
-BENCHMARK(BM_WindowsFor_OneAppWith50Windows)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WindowsFor_SimulatedDesktop)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond);
 
-// The same with debug lines on: one summary line and one line per window are built.
-void BM_WindowsFor_OneAppWith50Windows_DebugLog(benchmark::State& state) {
-    BusyDesktop busy(1, 50);
+void BM_AllWindows_SimulatedDesktop(benchmark::State& state) {
+    BusyDesktop busy = forAllWindows(state);
+    QuietLogger logger;
+    const WindowService service(busy.ports(logger));
+    for (auto _ : state) {
+        auto windows = service.allWindows();
+        benchmark::DoNotOptimize(windows.data());
+    }
+}
+BENCHMARK(BM_AllWindows_SimulatedDesktop)
+    ->Arg(10)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Unit(benchmark::kMicrosecond);
+
+// With debug lines on: one summary line and one line per window are built.
+void BM_WindowsFor_SimulatedDesktop_DebugLog(benchmark::State& state) {
+    BusyDesktop busy(1, static_cast<int>(state.range(0)));
     DiscardingLogger logger;
     const WindowService service(busy.ports(logger));
     const auto app = *busy.desktop.workspace.application(busy.first);
@@ -140,7 +166,7 @@ void BM_WindowsFor_OneAppWith50Windows_DebugLog(benchmark::State& state) {
         benchmark::DoNotOptimize(windows.data());
     }
 }
-BENCHMARK(BM_WindowsFor_OneAppWith50Windows_DebugLog)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WindowsFor_SimulatedDesktop_DebugLog)->Arg(100)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vantorel

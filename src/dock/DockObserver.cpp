@@ -140,8 +140,8 @@ std::optional<Url> DockObserver::resolveFolder(const DockTile& tile,
 }
 
 double DockObserver::primaryScreenHeight() const {
-    const auto screens = screens_.screens();
-    if (!screens.empty()) return screens.front().frame.height();
+    // Not the whole list: this runs for every pointer event.
+    if (const auto primary = screens_.primaryScreen()) return primary->frame.height();
     if (const auto main = screens_.mainScreen()) return main->frame.height();
     return 0;
 }

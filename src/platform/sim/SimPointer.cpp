@@ -1,6 +1,5 @@
 #include "platform/sim/SimPointer.h"
 
-#include <vector>
 
 namespace vantorel {
 
@@ -33,25 +32,27 @@ std::unique_ptr<MonitorToken> SimPointer::addLocalMonitor(EventMask mask,
 std::unique_ptr<MonitorToken> SimPointer::add(bool global, EventMask mask,
                                               std::function<void()> handler) {
     const auto id = nextId_++;
-    monitors_->emplace(id, Monitor{global, mask, std::move(handler)});
+    monitors_->emplace(
+        id, Monitor{global, mask, std::make_shared<const std::function<void()>>(std::move(handler))});
     return std::make_unique<Token>(monitors_, id);
 }
 
 void SimPointer::moveTo(Point location, bool overOwnWindow) {
     location_ = location;
-    // Handlers may remove monitors while we walk, so walk a snapshot of ids.
-    std::vector<std::uint64_t> ids;
-    for (const auto& [id, monitor] : *monitors_) {
-        if (monitor.global != overOwnWindow && (monitor.mask & kEventMaskMouseMoved)) {
-            ids.push_back(id);
+    // Handlers may add or remove monitors while we walk: each step looks up the next id after
+    // the last one called, so nothing is copied per event and monitors added meanwhile (with
+    // higher ids than any present) are not told of this move.
+    const std::uint64_t last = nextId_;
+    for (auto it = monitors_->begin(); it != monitors_->end() && it->first < last;) {
+        const std::uint64_t id = it->first;
+        const Monitor& monitor = it->second;
+        if (monitor.global != overOwnWindow && (monitor.mask & kEventMaskMouseMoved) &&
+            monitor.handler && *monitor.handler) {
+            // Held, so that a handler removing its own monitor does not destroy itself mid-call.
+            const auto handler = monitor.handler;
+            (*handler)();
         }
-    }
-    for (auto id : ids) {
-        const auto it = monitors_->find(id);
-        if (it == monitors_->end() || !it->second.handler) continue;
-        // A copy, so that a handler removing its own monitor does not destroy itself mid-call.
-        auto handler = it->second.handler;
-        handler();
+        it = monitors_->upper_bound(id);
     }
 }
 

@@ -30,7 +30,8 @@ private:
     struct Monitor {
         bool global;
         EventMask mask;
-        std::function<void()> handler;
+        // Shared, so that a call keeps it alive without copying it.
+        std::shared_ptr<const std::function<void()>> handler;
     };
     using Registry = std::map<std::uint64_t, Monitor>;
     class Token;

@@ -10,6 +10,10 @@ namespace vantorel {
 class SimScreens final : public Screens {
 public:
     std::vector<ScreenInfo> screens() override { return screens_; }
+    std::optional<ScreenInfo> primaryScreen() override {
+        if (screens_.empty()) return std::nullopt;
+        return screens_.front();
+    }
     std::optional<ScreenInfo> mainScreen() override { return main_; }
 
     void setScreens(std::vector<ScreenInfo> screens) {
