@@ -170,7 +170,7 @@ TEST_F(AppCoordinatorTest, NoTimerIsArmedOnceThePointerHasLeftAndThePanelIsHidde
         EXPECT_EQ(desktop.scheduler.pendingCount(), 0u);
         EXPECT_EQ(executor.pendingCount(), 0u);
         // Nor does the hidden panel hold the last frames.
-        for (const auto& card : coordinator().panel().state().cards())
+        for (const auto& card : state().cards())
             EXPECT_FALSE(card.thumbnail) << card.title;
     }
 }
