@@ -1,6 +1,5 @@
 #include "platform/sim/SimPointer.h"
 
-
 namespace vantorel {
 
 class SimPointer::Token final : public MonitorToken {
@@ -33,7 +32,8 @@ std::unique_ptr<MonitorToken> SimPointer::add(bool global, EventMask mask,
                                               std::function<void()> handler) {
     const auto id = nextId_++;
     monitors_->emplace(
-        id, Monitor{global, mask, std::make_shared<const std::function<void()>>(std::move(handler))});
+        id,
+        Monitor{global, mask, std::make_shared<const std::function<void()>>(std::move(handler))});
     return std::make_unique<Token>(monitors_, id);
 }
 
