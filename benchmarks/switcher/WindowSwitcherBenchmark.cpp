@@ -4,7 +4,7 @@
 #include "switcher/WindowSwitcher.h"
 #include "windows/ThumbnailService.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QWidget>
 
 #include <benchmark/benchmark.h>
@@ -23,27 +23,11 @@ namespace {
 
 constexpr int kApplications = 40;
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "switcher_benchmarks";
-    static char* argv[] = {name, nullptr};
-    if (QApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The offscreen platform says so at every ordering front; that is not news.
-    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
-    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& m) {
-        if (m.startsWith(QLatin1String("This plugin does not support"))) return;
-        if (previous) previous(type, context, m);
-    });
-    static QApplication app(argc, argv);
-}
-
 // 40 applications sharing `windows` windows, an armed switcher with its real panel window
 // (not shown on a display) and the production log level. Captures never run: the capture
 // tasks of each opening are cancelled before the main thread gets to them.
 struct Desk {
     explicit Desk(int windows) : appearance(nullptr) {
-        ensureApplication();
         appearance.setReduceMotionOverride(false);
         appearance.setReduceTransparencyOverride(false);
         desktop.logger.setMinimum(LogLevel::info);

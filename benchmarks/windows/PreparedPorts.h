@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,10 @@ public:
     }
     bool activate(ProcessId) override { return false; }
     ImageRef iconForFile(std::string_view) override { return nullptr; }
+    std::unique_ptr<NotificationToken> addActivationObserver(ActivationHandler) override {
+        return nullptr;
+    }
+    void removeObserver(NotificationToken&) override {}
 
     std::optional<WindowServerArray> copyWindowInfo(Options options,
                                                     WindowNumber relativeTo) override {
