@@ -149,14 +149,22 @@ public:
         desktop_.accessibility.setTrusted(in.ConsumeBool() || in.ConsumeBool());
         preferences_ = std::make_unique<Preferences>(desktop_.defaults.standard(), desktop_.logger);
         permissions_.checkAccessibility(false);
-        coordinator_ = std::make_unique<AppCoordinator>(
-            desktop_.ports(), permissions_, *preferences_, executor_, [this](PreviewState& state) {
-                auto made = std::make_unique<SimPanelSurface>(desktop_.scheduler, [&state] {
-                    return Size{300.0 * static_cast<double>(state.cards().size()), 220};
-                });
-                surface_ = made.get();
-                return made;
+        PanelFactories panels;
+        panels.preview = [this](PreviewState& state) {
+            auto made = std::make_unique<SimPanelSurface>(desktop_.scheduler, [&state] {
+                return Size{300.0 * static_cast<double>(state.cards().size()), 220};
             });
+            surface_ = made.get();
+            return made;
+        };
+        panels.folder = [this](FolderState& state) {
+            return std::make_unique<SimPanelSurface>(desktop_.scheduler, [&state] {
+                return Size{100.0 * static_cast<double>(state.entries().size()), 150};
+            });
+        };
+        // One manual executor plays both actors: the fuzzer drains it between steps.
+        coordinator_ = std::make_unique<AppCoordinator>(
+            desktop_.ports(), permissions_, *preferences_, executor_, executor_, panels);
         coordinator_->start();
         settle();
     }

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    nlohmann-json3-dev
+    nlohmann-json3-dev libicu-dev
+    shared-mime-info adwaita-icon-theme
     qt6-base-dev libxcb1-dev libsystemd-dev libseccomp-dev
     fonts-material-design-icons-iconfont
     xvfb xcompmgr xdotool

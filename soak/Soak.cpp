@@ -32,6 +32,7 @@
 #include "preview/PreviewPanelSurface.h"
 #include "preview/PreviewPanelView.h"
 #include "preview/WindowItemView.h"
+#include "widgets/FolderPanelSurface.h"
 
 namespace vantorel {
 namespace {
@@ -60,15 +61,24 @@ public:
         desktop_.activateFrontWindowOwner();
         desktop_.logger.setMinimum(LogLevel::error);
         appearance_.setReduceMotionOverride(true);
-        app_ = std::make_unique<VantorelApp>(
-            desktop_.ports(), loginItems_, executor_, [this](PreviewState& state) {
-                auto surface = makePreviewPanelSurface(state, appearance_, SymbolTable::shared());
-                if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) {
-                    panels_.emplace_back(&real->window());
-                    preview_ = qobject_cast<PreviewPanelView*>(real->window().view());
-                }
-                return surface;
-            });
+        PanelFactories panels;
+        panels.preview = [this](PreviewState& state) {
+            auto surface = makePreviewPanelSurface(state, appearance_, SymbolTable::shared());
+            if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) {
+                panels_.emplace_back(&real->window());
+                preview_ = qobject_cast<PreviewPanelView*>(real->window().view());
+            }
+            return surface;
+        };
+        panels.folder = [this](FolderState& state) {
+            auto surface = makeFolderPanelSurface(state, appearance_);
+            if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get()))
+                panels_.emplace_back(&real->window());
+            return surface;
+        };
+        // One manual executor plays both actors: settle drains it.
+        app_ = std::make_unique<VantorelApp>(desktop_.ports(), loginItems_, executor_, executor_,
+                                             panels);
         settle();
         if (!app_->coordinator()) throw std::runtime_error("the coordinator did not start");
     }

@@ -43,13 +43,15 @@ struct World {
                                           Rect(700.0 + 70 * a, 1049, 64, 64)));
         }
         permissions.checkAccessibility(false);
-        coordinator = std::make_unique<AppCoordinator>(
-            desktop.ports(), permissions, preferences, executor, [this](PreviewState& state) {
-                auto surface = makePreviewPanelSurface(state, appearance, SymbolTable::shared());
-                window = &static_cast<QtPanelSurface*>(surface.get())->window();
-                window->setAttribute(Qt::WA_DontShowOnScreen);
-                return surface;
-            });
+        PanelFactories panels;
+        panels.preview = [this](PreviewState& state) {
+            auto surface = makePreviewPanelSurface(state, appearance, SymbolTable::shared());
+            window = &static_cast<QtPanelSurface*>(surface.get())->window();
+            window->setAttribute(Qt::WA_DontShowOnScreen);
+            return surface;
+        };
+        coordinator = std::make_unique<AppCoordinator>(desktop.ports(), permissions, preferences,
+                                                       executor, executor, panels);
     }
 
     Appearance appearance;

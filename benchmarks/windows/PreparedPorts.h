@@ -69,6 +69,7 @@ public:
     }
     bool activate(ProcessId) override { return false; }
     ImageRef iconForFile(std::string_view) override { return nullptr; }
+    bool openURL(const Url&) override { return false; }
     std::unique_ptr<NotificationToken> addActivationObserver(ActivationHandler) override {
         return nullptr;
     }

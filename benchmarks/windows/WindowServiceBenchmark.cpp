@@ -61,6 +61,7 @@ struct BusyDesktop {
                              desktop.pointer,
                              desktop.defaults,
                              desktop.files,
+                             desktop.collation,
                              desktop.scheduler,
                              logger,
                              server,

@@ -8,6 +8,7 @@
 #include "app/PermissionsManager.h"
 #include "app/Preferences.h"
 #include "dock/DockEdge.h"
+#include "platform/Workspace.h"
 
 namespace vantorel {
 namespace {
@@ -22,7 +23,7 @@ constexpr Duration kReleaseFramesDelay = 200ms;
 
 AppCoordinator::AppCoordinator(const PlatformPorts& ports, PermissionsManager& permissions,
                                Preferences& preferences, Executor& captureExecutor,
-                               const PreviewPanel::SurfaceFactory& makePreviewSurface)
+                               Executor& folderExecutor, const PanelFactories& panels)
     : ports_(ports),
       permissions_(permissions),
       dockObserver_(ports),
@@ -30,7 +31,10 @@ AppCoordinator::AppCoordinator(const PlatformPorts& ports, PermissionsManager& p
       thumbnails_(ports, captureExecutor),
       actions_(ports),
       hover_(ports.scheduler),
-      panel_(ports.screens, ports.logger, makePreviewSurface),
+      panel_(ports.screens, ports.logger, panels.preview),
+      folderPanel_(ports.screens, ports.logger, panels.folder),
+      folderService_(ports),
+      folderExecutor_(folderExecutor),
       preferences_(preferences),
       appLog_(ports.logger, "app"),
       captureLog_(ports.logger, "capture"),
@@ -44,13 +48,9 @@ AppCoordinator::AppCoordinator(const PlatformPorts& ports, PermissionsManager& p
     };
     hover_.onShow = [this](const DockItem& item) { route(item); };
     hover_.onHide = [this] { hideAll(); };
-    panel_.onPanelHoverChange = [this](bool inside) {
-        if (inside) {
-            hover_.pointerEnteredPanel();
-        } else {
-            hover_.pointerLeftPanel();
-        }
-    };
+    panel_.onPanelHoverChange = [this](bool inside) { panelHoverChanged(inside); };
+    folderPanel_.onPanelHoverChange = [this](bool inside) { panelHoverChanged(inside); };
+    folderPanel_.state().onOpen = [this](const Url& url) { openFile(url); };
     PreviewState& state = panel_.state();
     state.onActivate = [this](const WindowInfo& window) { activateCard(window); };
     state.onClose = [this](const WindowInfo& window) { closeCard(window); };
@@ -115,13 +115,91 @@ void AppCoordinator::startObserving() {
     appLog_.info("Coordinator started");
 }
 
+void AppCoordinator::panelHoverChanged(bool inside) {
+    if (inside) {
+        hover_.pointerEnteredPanel();
+    } else {
+        hover_.pointerLeftPanel();
+    }
+}
+
 void AppCoordinator::route(const DockItem& item) {
     currentItem_ = item;
-    // Folders get their own panel with the widgets; until then they show nothing.
-    if (const RunningApplication* app = item.application()) showPreview(*app, item);
+    if (const Url* folder = item.folderURL()) {
+        showFolder(*folder, item);
+        return;
+    }
+    const RunningApplication& app = *item.application();
+    switch (widgetRoute(app)) {
+        case WidgetRoute::calendar:
+        case WidgetRoute::reminders:
+        case WidgetRoute::media:
+            // These widgets are not built yet: until they are, their applications keep the
+            // window preview, as they do when their widget is switched off.
+        case WidgetRoute::preview:
+            break;
+    }
+    showPreview(app, item);
+}
+
+AppCoordinator::WidgetRoute AppCoordinator::widgetRoute(const RunningApplication& app) const {
+    if (!app.bundleIdentifier) return WidgetRoute::preview;
+    const std::string& bundle = *app.bundleIdentifier;
+    using Status = PermissionsManager::Status;
+    if (preferences_.calendarWidgetEnabled() && bundle == kCalendarBundleID &&
+        permissions_.calendar() != Status::denied) {
+        return WidgetRoute::calendar;
+    }
+    if (preferences_.remindersWidgetEnabled() && bundle == kRemindersBundleID &&
+        permissions_.reminders() != Status::denied) {
+        return WidgetRoute::reminders;
+    }
+    // The media widget shows only while its player reports a track; otherwise the preview.
+    if (preferences_.mediaControlsEnabled() &&
+        (bundle == "com.apple.Music" || bundle == "com.spotify.client")) {
+        return WidgetRoute::media;
+    }
+    return WidgetRoute::preview;
+}
+
+void AppCoordinator::showFolder(const Url& folder, const DockItem& item) {
+    if (!preferences_.folderPopEnabled()) {
+        hideAll();
+        return;
+    }
+    panel_.hide();
+    cancelThumbnailTasks();
+    // A large folder takes longer to list than a frame lasts: the worker lists it and the
+    // result comes back to the main thread.
+    const std::uint64_t request = ++folderRequest_;
+    std::weak_ptr<AppCoordinator*> weak = self_;
+    folderExecutor_.post([weak, &scheduler = ports_.scheduler, service = folderService_, folder,
+                          sort = preferences_.folderSort(), request, item] {
+        auto entries = service.entries(folder, sort);
+        scheduler.post([weak, request, item, entries = std::move(entries)]() mutable {
+            if (auto self = weak.lock()) (*self)->folderListed(request, item, std::move(entries));
+        });
+    });
+}
+
+void AppCoordinator::folderListed(std::uint64_t request, const DockItem& item,
+                                  std::vector<FolderState::EntryRef> entries) {
+    // The pointer moved on, or a newer listing began, while this one ran.
+    if (request != folderRequest_ || !currentItem_ || currentItem_->id() != item.id()) return;
+    FolderState& state = folderPanel_.state();
+    state.setFolderName(item.title);
+    state.setFolderIcon(item.icon(ports_.workspace));
+    state.setEntries(std::move(entries));
+    folderPanel_.show(currentDockEdge(ports_.defaults), item.frame);
+}
+
+void AppCoordinator::openFile(const Url& url) {
+    if (!ports_.workspace.openURL(url)) appLog_.error("Could not open " + url.string());
+    hideAll();
 }
 
 void AppCoordinator::showPreview(const RunningApplication& app, const DockItem& item) {
+    folderPanel_.hide();
     cancelThumbnailTasks();
     releaseFrames_.cancel();
     const std::vector<WindowInfo> windows = windowService_.windows(app);
@@ -231,6 +309,7 @@ void AppCoordinator::hideAll() {
     currentItem_.reset();
     const bool wasVisible = panel_.isVisible();
     panel_.hide();
+    folderPanel_.hide();
     // The last frames are kept only while the fade-out still shows them.
     releaseFrames_.cancel();
     if (!wasVisible) return;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "preview/PreviewPanel.h"
 #include "switcher/SwitcherPanel.h"
 #include "switcher/WindowSwitcher.h"
+#include "widgets/FolderPanel.h"
+#include "widgets/FolderService.h"
 #include "windows/ThumbnailService.h"
 #include "windows/WindowActions.h"
 #include "windows/WindowService.h"
@@ -25,15 +28,26 @@ class Executor;
 class PermissionsManager;
 class Preferences;
 
+// The windows of the coordinator's panels, built by the platform's UI over each panel's model.
+struct PanelFactories {
+    PreviewPanel::SurfaceFactory preview;
+    FolderPanel::SurfaceFactory folder;
+};
+
 // Owns every service and panel of the running application and connects them: hover reports
 // go through the hover timing, each show is routed to one panel, the preview is filled from the
 // window service with thumbnails from the capture service, and the cards' requests are carried
 // out. Main thread only.
 class AppCoordinator {
 public:
+    static constexpr std::string_view kCalendarBundleID = "com.apple.iCal";
+    static constexpr std::string_view kRemindersBundleID = "com.apple.reminders";
+
+    // `folderExecutor` lists folders off the main thread; the listing comes back through the
+    // scheduler.
     AppCoordinator(const PlatformPorts& ports, PermissionsManager& permissions,
-                   Preferences& preferences, Executor& captureExecutor,
-                   const PreviewPanel::SurfaceFactory& makePreviewSurface);
+                   Preferences& preferences, Executor& captureExecutor, Executor& folderExecutor,
+                   const PanelFactories& panels);
     ~AppCoordinator();
     AppCoordinator(const AppCoordinator&) = delete;
     AppCoordinator& operator=(const AppCoordinator&) = delete;
@@ -46,6 +60,7 @@ public:
     bool observing() const { return observing_; }
     const std::optional<DockItem>& currentItem() const { return currentItem_; }
     PreviewPanel& panel() { return panel_; }
+    FolderPanel& folderPanel() { return folderPanel_; }
     HoverController& hover() { return hover_; }
     // Null until the switcher is first armed or disarmed.
     WindowSwitcher* switcher() const { return switcher_.get(); }
@@ -64,7 +79,16 @@ private:
     void armSwitcher();
     void pollAccessibility();
     void startObserving();
+    // Where an application's tile leads instead of its windows' preview.
+    enum class WidgetRoute { preview, calendar, reminders, media };
+
+    void panelHoverChanged(bool inside);
     void route(const DockItem& item);
+    WidgetRoute widgetRoute(const RunningApplication& app) const;
+    void showFolder(const Url& folder, const DockItem& item);
+    void folderListed(std::uint64_t request, const DockItem& item,
+                      std::vector<FolderState::EntryRef> entries);
+    void openFile(const Url& url);
     void showPreview(const RunningApplication& app, const DockItem& item);
     void cancelThumbnailTasks();
     void startThumbnails(const std::vector<WindowInfo>& windows);
@@ -89,6 +113,9 @@ private:
     WindowActions actions_;
     HoverController hover_;
     PreviewPanel panel_;
+    FolderPanel folderPanel_;
+    FolderService folderService_;
+    Executor& folderExecutor_;
     std::unique_ptr<WindowSwitcher> switcher_;
     Preferences& preferences_;
     std::optional<DockItem> currentItem_;
@@ -96,6 +123,8 @@ private:
     TaskHandle accessibilityPoll_;
     TaskHandle releaseFrames_;
     bool observing_ = false;
+    // The newest folder listing asked for; older ones that finish later are dropped.
+    std::uint64_t folderRequest_ = 0;
     Log appLog_;
     Log captureLog_;
     // Work that resumes later holds this weakly and does nothing once the coordinator is gone.

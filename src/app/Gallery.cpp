@@ -21,8 +21,10 @@
 #include "platform/qt/GlassBackdrop.h"
 #include "platform/qt/GlassPainter.h"
 #include "platform/qt/ImageConversion.h"
+#include "platform/qt/MimeKinds.h"
 #include "platform/qt/ReferencePalette.h"
 #include "platform/qt/SymbolTable.h"
+#include "platform/qt/ThemeFileIcons.h"
 #include "preview/CardCollectionView.h"
 #include "preview/LargeLayoutView.h"
 #include "preview/PreviewMetrics.h"
@@ -31,6 +33,8 @@
 #include "preview/WindowItemView.h"
 #include "switcher/SwitcherState.h"
 #include "switcher/SwitcherView.h"
+#include "widgets/FolderItemTile.h"
+#include "widgets/FolderPopoverView.h"
 
 namespace vantorel {
 namespace {
@@ -325,6 +329,20 @@ bool render(const Scene& scene, const QString& path, const SymbolTable& symbols)
     return picture.save(path, "PNG");
 }
 
+// The view over the wallpaper, at twice the point size.
+bool save(QWidget& view, const QString& path) {
+    QApplication::processEvents();
+    const QSize size = view.size() + QSize(2 * kBackdropMargin, 2 * kBackdropMargin);
+    QImage picture(size * kPixelRatio, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(kPixelRatio);
+    QPainter painter(&picture);
+    paintBackdrop(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    view.render(&painter, QPoint(kBackdropMargin, kBackdropMargin), QRegion(),
+                QWidget::DrawChildren);
+    painter.end();
+    return picture.save(path, "PNG");
+}
+
 // One picture of the switcher.
 struct SwitcherScene {
     QString file;
@@ -394,15 +412,81 @@ bool renderSwitcher(const SwitcherScene& scene, const QString& path, const Symbo
     view.finishAnimations();
     QApplication::processEvents();
 
-    const QSize size = view.size() + QSize(2 * kBackdropMargin, 2 * kBackdropMargin);
-    QImage picture(size * kPixelRatio, QImage::Format_ARGB32_Premultiplied);
-    picture.setDevicePixelRatio(kPixelRatio);
-    QPainter painter(&picture);
-    paintBackdrop(painter, QRectF(QPointF(0, 0), QSizeF(size)));
-    view.render(&painter, QPoint(kBackdropMargin, kBackdropMargin), QRegion(),
-                QWidget::DrawChildren);
-    painter.end();
-    return picture.save(path, "PNG");
+    return save(view, path);
+}
+
+// One picture of the folder popover.
+struct FolderScene {
+    QString file;
+    std::vector<std::string> names;
+    bool folderIcon = true;
+    int hoverTile = -1;
+    bool reduceTransparency = false;
+};
+
+std::vector<FolderScene> folderScenes() {
+    const std::vector<std::string> downloads = {"Conference Talk – Slides.odp",
+                                                "Fonts/",
+                                                "holiday-photos.zip",
+                                                "IMG_0042.jpg",
+                                                "install.sh",
+                                                "Invoice 2026-11.pdf",
+                                                "menu caf\xE9.txt",
+                                                "notes 2.txt",
+                                                "notes 10.txt",
+                                                "Quarterly Report.numbers",
+                                                "track 9 - Morning Light.mp3"};
+    std::vector<std::string> scans;
+    for (int i = 1; i <= 17; ++i)
+        scans.push_back("Scan " + std::to_string(i) + ".pdf");
+    const std::vector<FolderScene> base = {
+        {"folder-two.png", {"Taxes 2025/", "Budget.xlsx"}, true, -1, false},
+        {"folder-downloads-hover.png", downloads, true, 5, false},
+        {"folder-seventeen.png", scans, true, -1, false},
+        {"folder-empty.png", {}, true, -1, false},
+        {"folder-long-names-no-icon.png",
+         {"A very long document name that cannot fit on two lines at all.pdf",
+          "Minutes of the annual general meeting 2026.docx", "short.txt"},
+         false,
+         -1,
+         false},
+    };
+    std::vector<FolderScene> all = base;
+    for (FolderScene scene : base) {
+        scene.file.replace(QStringLiteral(".png"), QStringLiteral("-reduce-transparency.png"));
+        scene.reduceTransparency = true;
+        all.push_back(scene);
+    }
+    return all;
+}
+
+bool renderFolder(const FolderScene& scene, const QString& path, ThemeFileIcons& icons) {
+    Appearance appearance(nullptr);
+    appearance.setReduceMotionOverride(false);
+    appearance.setReduceTransparencyOverride(scene.reduceTransparency);
+
+    FolderState state;
+    state.setFolderName(scene.names.size() == 17 ? "Scans" : "Downloads");
+    if (scene.folderIcon) state.setFolderIcon(icons.icon("Downloads", FileType::directory));
+    std::vector<FolderState::EntryRef> entries;
+    for (const std::string& spelled : scene.names) {
+        auto entry = std::make_shared<FolderState::Entry>();
+        const bool directory = spelled.ends_with('/');
+        entry->name = directory ? spelled.substr(0, spelled.size() - 1) : spelled;
+        entry->isDirectory = directory;
+        entry->icon = icons.icon(entry->name, directory ? FileType::directory : FileType::regular);
+        entry->url = *Url::fromPath("/home/ana/Downloads/" + entry->name);
+        entries.push_back(std::move(entry));
+    }
+    state.setEntries(std::move(entries));
+
+    FolderPopoverView view(state, appearance);
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.resize(view.sizeHint());
+    view.show();
+    QApplication::processEvents();
+    if (FolderItemTile* tile = view.tileAt(scene.hoverTile)) hover(tile);
+    return save(view, path);
 }
 
 }  // namespace
@@ -435,6 +519,17 @@ int Gallery::run(int argc, char** argv) {
     for (const SwitcherScene& scene : switcherScenes()) {
         const QString path = QDir(directory).filePath(scene.file);
         if (!renderSwitcher(scene, path, symbols)) {
+            out_ << "Could not write " << path.toStdString() << "\n";
+            return 1;
+        }
+        out_ << path.toStdString() << "\n";
+        ++written;
+    }
+    MimeKinds kinds;
+    ThemeFileIcons icons(kinds);
+    for (const FolderScene& scene : folderScenes()) {
+        const QString path = QDir(directory).filePath(scene.file);
+        if (!renderFolder(scene, path, icons)) {
             out_ << "Could not write " << path.toStdString() << "\n";
             return 1;
         }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -63,6 +64,20 @@ void PanelPointer::click(Point at) {
     QMouseEvent release(QEvent::MouseButtonRelease, local, QPointF(global), Qt::LeftButton,
                         Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(target, &release);
+}
+
+void PanelPointer::scroll(Point at, int rows) {
+    QPointer<QWidget> target = hovered_.empty() ? nullptr : hovered_.back();
+    const QPoint global = globalPoint(at);
+    // Qt hands a synthesised wheel event to its receiver only; the window system's travels up
+    // to the first widget that takes it, so this one does too.
+    for (QPointer<QWidget> w = target; w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+        QWheelEvent wheel(w->mapFromGlobal(QPointF(global)), QPointF(global), QPoint(),
+                          QPoint(0, -120 * rows), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(w, &wheel);
+        if (wheel.isAccepted()) break;
+    }
 }
 
 }  // namespace vantorel

@@ -19,6 +19,8 @@ public:
     bool route(Point at, const std::vector<QWidget*>& windows);
     // A press and release of the left button on the widget last entered, if any.
     void click(Point at);
+    // A turn of the wheel, `rows` notches down, over the widget last entered.
+    void scroll(Point at, int rows);
 
 private:
     std::vector<QPointer<QWidget>> hovered_;

@@ -5,11 +5,11 @@
 #include <functional>
 #include <string_view>
 
-#include "app/FolderSort.h"
 #include "platform/Logger.h"
 #include "platform/UserDefaults.h"
 #include "preview/PreviewLayout.h"
 #include "preview/PreviewSize.h"
+#include "widgets/FolderSort.h"
 
 namespace vantorel {
 

@@ -3,6 +3,7 @@
 #include "app/MenuBarContent.h"
 #include "app/VantorelApp.h"
 #include "platform/linux/FileSystemResources.h"
+#include "platform/linux/IcuCollation.h"
 #include "platform/linux/StreamLogger.h"
 #include "platform/sim/ManualExecutor.h"
 #include "platform/sim/SimDesktop.h"
@@ -14,11 +15,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,9 +34,11 @@
 #include "app/playground/SimDesktopView.h"
 #include "platform/qt/Appearance.h"
 #include "platform/qt/FloatingPanelWindow.h"
+#include "platform/qt/MimeKinds.h"
 #include "platform/qt/QtPanelSurface.h"
 #include "platform/qt/ReferencePalette.h"
 #include "platform/qt/SymbolTable.h"
+#include "platform/qt/ThemeFileIcons.h"
 #include "preview/CardCollectionView.h"
 #include "preview/HoverControlButton.h"
 #include "preview/PreviewPanelSurface.h"
@@ -39,6 +46,9 @@
 #include "preview/WindowItemView.h"
 #include "switcher/SwitcherPanelSurface.h"
 #include "switcher/SwitcherView.h"
+#include "widgets/FolderItemTile.h"
+#include "widgets/FolderPanelSurface.h"
+#include "widgets/FolderPopoverView.h"
 
 namespace vantorel {
 namespace {
@@ -59,8 +69,14 @@ public:
           root_(std::move(root)),
           world_(world),
           printer_(out, level, [this] { return desktop_.scheduler.now(); }),
+          realFiles_(
+              [this](std::string_view name, FileType type) { return kinds_.describe(name, type); }),
+          icons_(kinds_),
           appearance_(nullptr) {
         desktop_.files.setFallback(&realFiles_);
+        desktop_.collation.setFallback(&collation_);
+        desktop_.workspace.setFileIcons(
+            [this](std::string_view path) { return icons_.iconForFile(path); });
         desktop_.logger.setForward(&printer_);
         desktop_.logger.setMinimum(level);
         world_.build(desktop_, root_);
@@ -84,7 +100,7 @@ private:
             for (const auto& panel : panels_) {
                 if (panel) panel->finishFade();
             }
-            if (executor_.drain() == 0) break;
+            if (executor_.drain() + folderExecutor_.drain() == 0) break;
         }
     }
     void wait(Duration total) {
@@ -141,6 +157,61 @@ private:
         route(pointer());
     }
 
+    // A turn of the mouse wheel where the pointer is, `rows` notches down.
+    void scroll(int rows) {
+        const Point at = pointer();
+        route(at);
+        panelPointer_.scroll(at, rows);
+        settle();
+        route(pointer());
+    }
+
+    // Rests on the Dock tile titled `title` until its panel is up.
+    void restOnTile(const std::string& title) {
+        const auto& tiles = desktop_.dockTiles();
+        for (std::size_t i = 0; i < tiles.size(); ++i) {
+            if (tiles[i].title != title) continue;
+            glide(desktop_.dockTileFrame(i).center());
+            rest(600ms);
+            return;
+        }
+        out_ << "!! No Dock tile \"" << title << "\"\n";
+    }
+    // Off the Dock onto the desktop, until the panel has gone.
+    void leaveDock() {
+        glide({pointer().x - 600, pointer().y - 150});
+        wait(500ms);
+    }
+    // The folder tile whose popover shows the entry named `name`, if it is built.
+    FolderItemTile* folderTile(const std::string& name) {
+        if (!folderView_ || !app_ || !app_->coordinator()) return nullptr;
+        const auto& entries = app_->coordinator()->folderPanel().state().entries();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i]->name == name) return folderView_->tileAt(static_cast<int>(i));
+        }
+        return nullptr;
+    }
+    // Adds folder tiles for an empty folder and one of `count` scanned pages beside the others.
+    void addTourFolders(int count) {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        const fs::path empty = fs::path(root_) / "Empty";
+        const fs::path archive = fs::path(root_) / "Scans";
+        fs::create_directories(empty, ec);
+        fs::create_directories(archive, ec);
+        for (int i = 1; i <= count; ++i) {
+            std::ofstream(archive / ("Scan " + std::to_string(i) + ".pdf")) << i << "\n";
+        }
+        auto tiles = desktop_.dockTiles();
+        for (const fs::path& path : {empty, archive}) {
+            const std::string url = Url::fromPath(path.string())->string() + "/";
+            const std::string title = path.filename().string();
+            tiles.push_back({SimDockTileSpec::Kind::folder, title, url});
+            desktop_.addPersistentFolder(title, url);
+        }
+        desktop_.setDockTiles(std::move(tiles));
+    }
+
     // The preview card showing the window with this title, if the panel shows it.
     WindowItemView* card(const std::string& title) {
         if (!preview_ || !app_ || !app_->coordinator()) return nullptr;
@@ -189,6 +260,7 @@ private:
         settle();
         if (preview_) preview_->finishAnimations();
         if (switcher_) switcher_->finishAnimations();
+        QCoreApplication::processEvents();
         std::vector<QWidget*> windows;
         for (const auto& panel : panels_) {
             if (panel) windows.push_back(panel);
@@ -246,16 +318,21 @@ private:
     std::string root_;
     const SimWorld& world_;
     SimDesktop desktop_;
-    FileSystemResources realFiles_;
     StreamLogger printer_;
+    MimeKinds kinds_;
+    FileSystemResources realFiles_;
+    IcuCollation collation_;
+    ThemeFileIcons icons_;
     Appearance appearance_;
     SimLoginItems loginItems_;
     ManualExecutor executor_;
+    ManualExecutor folderExecutor_;
     std::unique_ptr<SimDesktopView> view_;
     std::vector<QPointer<FloatingPanelWindow>> panels_;
     QPointer<PreviewPanelView> preview_;
     PanelPointer panelPointer_;
     QPointer<SwitcherView> switcher_;
+    QPointer<FolderPopoverView> folderView_;
     std::unique_ptr<VantorelApp> app_;
     std::unique_ptr<MenuBarContent> content_;
     std::unique_ptr<MenuBarExtra> extra_;
@@ -265,7 +342,7 @@ private:
 
 int Script::run() {
     out_ << "Tour of the simulated desktop; its folders and pictures are in " << root_ << "\n";
-    // A real panel goes over the simulated screen and into the pictures.
+    // Every panel is placed over the simulated screen and pictured with it.
     const auto adopt = [this](QtPanelSurface& real) {
         SimDesktopView* view = view_.get();
         real.setPlacement(
@@ -273,21 +350,29 @@ int Script::run() {
         real.window().setBackdrop([view](const QRect& global) { return view->beneath(global); });
         panels_.emplace_back(&real.window());
     };
-    const auto makeSurface = [this, adopt](PreviewState& state) {
+    // The view of a surface that is a real panel, once adopted.
+    const auto adopted = [adopt](PanelSurface* surface) -> QWidget* {
+        auto* real = dynamic_cast<QtPanelSurface*>(surface);
+        if (!real) return nullptr;
+        adopt(*real);
+        return real->window().view();
+    };
+    PanelFactories panels;
+    panels.preview = [this, adopted](PreviewState& state) {
         auto surface = makePreviewPanelSurface(state, appearance_, SymbolTable::shared());
-        if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) {
-            adopt(*real);
-            preview_ = qobject_cast<PreviewPanelView*>(real->window().view());
-        }
+        preview_ = qobject_cast<PreviewPanelView*>(adopted(surface.get()));
         return surface;
     };
-    app_ = std::make_unique<VantorelApp>(desktop_.ports(), loginItems_, executor_, makeSurface);
-    app_->makeSwitcherSurface = [this, adopt](SwitcherState& state) {
+    panels.folder = [this, adopted](FolderState& state) {
+        auto surface = makeFolderPanelSurface(state, appearance_);
+        folderView_ = qobject_cast<FolderPopoverView*>(adopted(surface.get()));
+        return surface;
+    };
+    app_ = std::make_unique<VantorelApp>(desktop_.ports(), loginItems_, executor_, folderExecutor_,
+                                         panels);
+    app_->makeSwitcherSurface = [this, adopted](SwitcherState& state) {
         auto surface = makeSwitcherPanelSurface(state, appearance_, SymbolTable::shared());
-        if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) {
-            adopt(*real);
-            switcher_ = qobject_cast<SwitcherView*>(real->window().view());
-        }
+        switcher_ = qobject_cast<SwitcherView*>(adopted(surface.get()));
         return surface;
     };
     content_ = std::make_unique<MenuBarContent>(app_->permissions());
@@ -397,8 +482,60 @@ int Script::run() {
     holdModifiers(0);
     picture("15-switcher-escape");
 
-    out_ << "-- It visits the two folders and the stack that cannot be resolved\n";
-    for (std::size_t i = tiles.size() - 3; i < tiles.size(); ++i) {
+    Preferences& preferences = app_->preferences();
+    out_ << "-- It rests on the Downloads folder: its items open above the tile, by name\n";
+    restOnTile("Downloads");
+    picture("16-downloads-by-name");
+
+    out_ << "-- Sorted by date instead, newest first\n";
+    leaveDock();
+    preferences.setFolderSort(FolderSort::dateModified);
+    restOnTile("Downloads");
+    picture("17-downloads-by-date");
+
+    out_ << "-- Sorted by kind, and by name within a kind\n";
+    leaveDock();
+    preferences.setFolderSort(FolderSort::kind);
+    restOnTile("Downloads");
+    picture("18-downloads-by-kind");
+
+    out_ << "-- It moves up onto the file whose name is not UTF-8 and clicks it: it opens\n";
+    leaveDock();
+    preferences.setFolderSort(FolderSort::name);
+    restOnTile("Downloads");
+    glide({pointer().x, pointer().y - 80});
+    if (FolderItemTile* tile = folderTile("menu caf\xE9.txt")) {
+        glide(centre(tile));
+        rest(300ms);
+        picture("19-downloads-hover");
+        click();
+        for (const Url& url : desktop_.workspace.openedURLs())
+            out_ << "   opened " << url.string() << "\n";
+    } else {
+        out_ << "!! No tile for the file whose name is not UTF-8\n";
+    }
+    wait(300ms);
+
+    out_ << "-- Two more folders join the Dock: an empty one and one of 200 scans\n";
+    addTourFolders(200);
+    glide({pointer().x, row - 200});
+    restOnTile("Empty");
+    picture("20-empty-folder");
+    restOnTile("Scans");
+    picture("21-scans");
+    out_ << "-- It moves into the scans and scrolls down the grid\n";
+    glide({pointer().x, pointer().y - 200});
+    for (int i = 0; i < 6; ++i)
+        scroll(3);
+    if (folderView_) {
+        out_ << "   scrolled to " << folderView_->scrollArea()->verticalScrollBar()->value()
+             << " of " << folderView_->scrollArea()->verticalScrollBar()->maximum() << "\n";
+    }
+    picture("22-scans-scrolled");
+    leaveDock();
+
+    out_ << "-- It visits the folders and the stack that cannot be resolved\n";
+    for (std::size_t i = tiles.size() - 5; i < tiles.size(); ++i) {
         wait(400ms);
         moveTo(desktop_.dockTileFrame(i).center());
     }

@@ -7,10 +7,11 @@
 namespace vantorel {
 
 VantorelApp::VantorelApp(const PlatformPorts& ports, LoginItems& loginItems,
-                         Executor& captureExecutor, PreviewPanel::SurfaceFactory makePreviewSurface)
+                         Executor& captureExecutor, Executor& folderExecutor, PanelFactories panels)
     : ports_(ports),
       captureExecutor_(captureExecutor),
-      makePreviewSurface_(std::move(makePreviewSurface)),
+      folderExecutor_(folderExecutor),
+      panels_(std::move(panels)),
       log_(ports.logger, "app"),
       permissions_(ports),
       launch_(loginItems, ports.logger),
@@ -50,8 +51,8 @@ void VantorelApp::finishStartUp() {
     permissions_.refreshRemindersStatus();
     // Missing permissions do not stop anything here: the coordinator waits for Accessibility
     // itself.
-    retainer_.coordinator = std::make_unique<AppCoordinator>(ports_, permissions_, preferences_,
-                                                             captureExecutor_, makePreviewSurface_);
+    retainer_.coordinator = std::make_unique<AppCoordinator>(
+        ports_, permissions_, preferences_, captureExecutor_, folderExecutor_, panels_);
     retainer_.coordinator->makeSwitcherSurface = makeSwitcherSurface;
     retainer_.coordinator->start();
     if (onStarted) onStarted(*retainer_.coordinator);

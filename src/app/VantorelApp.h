@@ -26,10 +26,10 @@ public:
     // Set by the welcome flow once it has been shown to the end.
     static constexpr std::string_view kDidShowWelcomeKey = "didShowWelcome";
 
-    // The ports, the login items, the executor and whatever the factory captures must outlive
+    // The ports, the login items, the executors and whatever the factories capture must outlive
     // the application.
     VantorelApp(const PlatformPorts& ports, LoginItems& loginItems, Executor& captureExecutor,
-                PreviewPanel::SurfaceFactory makePreviewSurface);
+                Executor& folderExecutor, PanelFactories panels);
     ~VantorelApp();
     VantorelApp(const VantorelApp&) = delete;
     VantorelApp& operator=(const VantorelApp&) = delete;
@@ -58,7 +58,8 @@ private:
 
     PlatformPorts ports_;
     Executor& captureExecutor_;
-    PreviewPanel::SurfaceFactory makePreviewSurface_;
+    Executor& folderExecutor_;
+    PanelFactories panels_;
     Log log_;
     PermissionsManager permissions_;
     LaunchAtLogin launch_;

@@ -33,7 +33,7 @@ DockObserver::DockObserver(const PlatformPorts& ports)
       accessibility_(ports.accessibility),
       reader_(ports.accessibility),
       log_(ports.logger, "dock"),
-      folderService_(ports.defaults, ports.files) {}
+      folderService_(ports) {}
 
 void DockObserver::start() {
     locateDock();

@@ -8,11 +8,11 @@
 #include "dock/AXReader.h"
 #include "dock/DockItem.h"
 #include "dock/DockTile.h"
-#include "dock/FolderService.h"
 #include "platform/Logger.h"
 #include "platform/PlatformPorts.h"
 #include "platform/Pointer.h"
 #include "platform/Scheduler.h"
+#include "widgets/FolderService.h"
 
 namespace vantorel {
 

@@ -3,6 +3,7 @@
 namespace vantorel {
 
 class Accessibility;
+class Collation;
 class FileResources;
 class KeyEvents;
 class Logger;
@@ -24,6 +25,7 @@ struct PlatformPorts {
     Pointer& pointer;
     UserDefaults& defaults;
     FileResources& files;
+    Collation& collation;
     Scheduler& scheduler;
     Logger& logger;
     WindowServer& windowServer;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/RunningApplication.h"
+#include "platform/Url.h"
 
 namespace vantorel {
 
@@ -32,11 +33,14 @@ public:
     virtual std::optional<RunningApplication> frontmostApplication() = 0;
     // Activates the application with no options; false when it is not running.
     virtual bool activate(ProcessId pid) = 0;
-    // The icon the file manager shows for a path.
+    // The icon the file manager shows for a path. Also called from the worker that lists
+    // folders.
     virtual ImageRef iconForFile(std::string_view path) = 0;
     // Observes every application activation until removeObserver with the token.
     virtual std::unique_ptr<NotificationToken> addActivationObserver(ActivationHandler handler) = 0;
     virtual void removeObserver(NotificationToken& token) = 0;
+    // Opens the URL with the desktop's default handler; false when nothing could open it.
+    virtual bool openURL(const Url& url) = 0;
 };
 
 }  // namespace vantorel

@@ -7,6 +7,7 @@
 #include "platform/Geometry.h"
 #include "platform/Logger.h"
 #include "platform/PanelSurface.h"
+#include "preview/PanelHost.h"
 #include "preview/PreviewState.h"
 
 namespace vantorel {
@@ -42,12 +43,9 @@ public:
     bool isVisible() const;
 
 private:
-    Screens& screens_;
-    Log log_;
-    // Declared before the surface: the views hosted by the surface read it until they go.
+    // Declared before the host: the views hosted by its surface read it until they go.
     PreviewState state_;
-    std::unique_ptr<PanelSurface> surface_;
-    Point origin_;
+    PanelHost host_;
 };
 
 }  // namespace vantorel

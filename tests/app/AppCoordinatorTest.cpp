@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
 
 #include "app/PermissionsManager.h"
 #include "app/Preferences.h"
+#include "platform/linux/FileSystemResources.h"
 #include "platform/sim/ManualExecutor.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimPanelSurface.h"
@@ -50,7 +53,7 @@ protected:
     void settle() {
         for (int i = 0; i < 100; ++i) {
             desktop.scheduler.runDue();
-            if (executor.drain() == 0) break;
+            if (executor.drain() + folderExecutor.drain() == 0) break;
         }
     }
     void advance(Duration total, Duration step = 10ms) {
@@ -81,17 +84,32 @@ protected:
 
     SimDesktop desktop;
     ManualExecutor executor;
+    ManualExecutor folderExecutor;
     PermissionsManager permissions{desktop.ports()};
     Preferences preferences{desktop.defaults.standard(), desktop.logger};
     SimPanelSurface* surface = nullptr;
-    AppCoordinator coordinator{
-        desktop.ports(), permissions, preferences, executor, [this](PreviewState& state) {
-            auto made = std::make_unique<SimPanelSurface>(desktop.scheduler, [&state] {
+    SimPanelSurface* folderSurface = nullptr;
+    AppCoordinator coordinator{desktop.ports(), permissions,    preferences,
+                               executor,        folderExecutor, panels()};
+
+    PanelFactories panels() {
+        PanelFactories made;
+        made.preview = [this](PreviewState& state) {
+            auto sim = std::make_unique<SimPanelSurface>(desktop.scheduler, [&state] {
                 return Size{300.0 * double(state.cards().size()), 220};
             });
-            surface = made.get();
-            return made;
-        }};
+            surface = sim.get();
+            return sim;
+        };
+        made.folder = [this](FolderState& state) {
+            auto sim = std::make_unique<SimPanelSurface>(desktop.scheduler, [&state] {
+                return Size{100.0 * double(state.entries().size()), 150};
+            });
+            folderSurface = sim.get();
+            return sim;
+        };
+        return made;
+    }
 };
 
 TEST_F(AppCoordinatorTest, RestingOnATileShowsItsWindowsWithOneStillEachWhenNotLive) {
@@ -306,6 +324,124 @@ TEST_F(AppCoordinatorTest, PreferencesChangedWhileRunningApplyToTheNextDelayAndE
     EXPECT_EQ(state().layout(), PreviewLayout::list);
     EXPECT_EQ(state().previewSize(), PreviewSize::small);
     EXPECT_EQ(state().compactThreshold(), std::numeric_limits<int>::min());
+}
+
+// Folder tiles beside the applications; the folders are planted in the simulated file system.
+class FolderRouteTest : public AppCoordinatorTest {
+protected:
+    FolderRouteTest() {
+        desktop.files.addDirectory("/Users/ana/Docs");
+        desktop.files.addListing("/Users/ana/Docs", {"b.txt", ".hidden", "a.txt"});
+        desktop.files.addDirectory("/Users/ana/Empty");
+        desktop.files.addListing("/Users/ana/Empty", {});
+        auto tiles = desktop.dockTiles();
+        tiles.resize(2);
+        tiles.push_back(folder("Docs"));
+        tiles.push_back(folder("Empty"));
+        desktop.setDockTiles(tiles);
+        start();
+    }
+    static SimDockTileSpec folder(const std::string& name) {
+        return {SimDockTileSpec::Kind::folder, name, "file:///Users/ana/" + name + "/"};
+    }
+    std::vector<std::string> entryNames() {
+        std::vector<std::string> names;
+        for (const auto& entry : coordinator.folderPanel().state().entries())
+            names.push_back(entry->name);
+        return names;
+    }
+};
+
+TEST_F(FolderRouteTest, AFolderShowsItsEntriesAndEachShowHidesTheOtherPanel) {
+    pointAt(0);
+    advance(200ms);
+    ASSERT_TRUE(surface->isVisible());
+    pointAt(2);
+    advance(200ms);
+    EXPECT_FALSE(surface->isVisible());
+    ASSERT_TRUE(folderSurface->isVisible());
+    EXPECT_EQ(entryNames(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(coordinator.folderPanel().state().folderName(), "Docs");
+    EXPECT_EQ(desktop.logger.count("Folder panel show: Docs items=2 size=200×150"), 1u);
+
+    pointAt(3);
+    advance(200ms);
+    EXPECT_TRUE(entryNames().empty());
+    EXPECT_EQ(desktop.logger.count("Folder panel show: Empty items=0 size=0×150"), 1u);
+    pointAt(0);
+    advance(20ms);
+    EXPECT_TRUE(surface->isVisible());
+    advance(200ms);
+    EXPECT_FALSE(folderSurface->isVisible());
+    EXPECT_EQ(desktop.logger.count("Folder panel hide"), 1u);
+}
+
+TEST_F(FolderRouteTest, WithTheFolderPanelOffAFolderHidesEverything) {
+    preferences.setFolderPopEnabled(false);
+    pointAt(0);
+    advance(200ms);
+    ASSERT_TRUE(surface->isVisible());
+    pointAt(2);
+    advance(300ms);
+    EXPECT_FALSE(surface->isVisible());
+    EXPECT_FALSE(folderSurface->isVisible());
+    EXPECT_FALSE(coordinator.currentItem());
+}
+
+TEST_F(FolderRouteTest, AListingThatEndsAfterThePointerMovedOnShowsNothing) {
+    pointAt(2);
+    for (int i = 0; i < 20 && folderExecutor.pendingCount() == 0; ++i) {
+        desktop.scheduler.advance(10ms);
+        desktop.scheduler.runDue();
+    }
+    ASSERT_EQ(folderExecutor.pendingCount(), 1u);
+    // On to Safari before the worker gets to the folder.
+    desktop.movePointerAX(desktop.dockTileFrame(0).center());
+    for (int i = 0; i < 20; ++i) {
+        desktop.scheduler.advance(10ms);
+        desktop.scheduler.runDue();
+        executor.drain();
+    }
+    ASSERT_TRUE(surface->isVisible());
+    folderExecutor.drain();
+    advance(100ms);
+    EXPECT_FALSE(folderSurface->isVisible());
+    EXPECT_TRUE(surface->isVisible());
+    EXPECT_EQ(desktop.logger.count("Folder panel show: Docs items=2 size=200×150"), 0u);
+}
+
+// The real file system: names that are not text and links to nowhere are items like any other.
+TEST_F(FolderRouteTest, AnOddlyNamedFileAndADanglingLinkAppearAndOpen) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::path(testing::TempDir()) / "vantorel-folder-route";
+    fs::remove_all(root);
+    fs::create_directories(root / "Odd");
+    std::ofstream(root / "Odd" / "caf\xE9.txt") << "x";
+    fs::create_symlink(root / "Odd" / "missing", root / "Odd" / "link");
+    FileSystemResources real;
+    desktop.files.setFallback(&real);
+    desktop.setDockTiles(
+        {{SimDockTileSpec::Kind::folder, "Odd", Url::fromPath((root / "Odd").string())->string()}});
+    advance(1100ms);  // the Dock observer's next look at the tiles
+
+    pointAt(0);
+    advance(200ms);
+    ASSERT_EQ(entryNames(), (std::vector<std::string>{"caf\xE9.txt", "link"}));
+    for (const auto& entry : std::vector(coordinator.folderPanel().state().entries())) {
+        pointAt(0);
+        advance(200ms);
+        ASSERT_TRUE(folderSurface->isVisible());
+        coordinator.folderPanel().state().onOpen(entry->url);
+        EXPECT_EQ(desktop.workspace.openedURLs().back(), entry->url);
+        EXPECT_FALSE(coordinator.currentItem());
+        advance(200ms);
+        EXPECT_FALSE(folderSurface->isVisible());
+        desktop.movePointerAX({600, 300});
+        advance(300ms);
+    }
+    EXPECT_EQ(desktop.workspace.openedURLs().front().path(),
+              (root / "Odd" / "caf\xE9.txt").string());
+    fs::remove_all(root);
 }
 
 }  // namespace

@@ -21,10 +21,12 @@ struct ArmingRig {
         desktop.launchDock();
         desktop.accessibility.setTrusted(trusted);
         permissions.checkAccessibility(false);
-        coordinator = std::make_unique<AppCoordinator>(
-            desktop.ports(), permissions, preferences, executor, [this](PreviewState&) {
-                return std::make_unique<SimPanelSurface>(desktop.scheduler, [] { return Size{}; });
-            });
+        PanelFactories panels;
+        panels.preview = [this](PreviewState&) {
+            return std::make_unique<SimPanelSurface>(desktop.scheduler, [] { return Size{}; });
+        };
+        coordinator = std::make_unique<AppCoordinator>(desktop.ports(), permissions, preferences,
+                                                       executor, executor, panels);
     }
     std::size_t armedLines() {
         return desktop.logger.count("Switcher: ⌥Tab window switcher armed");

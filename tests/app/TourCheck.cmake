@@ -39,7 +39,13 @@ set(expected
     "Switcher: committed"
     "Switcher: cancelled"
     "Hover → Downloads"
+    "Folder panel show: Downloads items=16"
+    "Folder panel hide"
+    "opened file://"
+    "Folder panel show: Empty items=0"
+    "Folder panel show: Scans items=200"
     "Hover → Documents"
+    "Folder panel show: Documents items=10"
     "Tour finished"
     "Wrote ${EXPECTED} pictures")
 set(rest "${output}")

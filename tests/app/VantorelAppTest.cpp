@@ -24,12 +24,14 @@ protected:
     }
 
     std::unique_ptr<VantorelApp> makeApp() {
-        return std::make_unique<VantorelApp>(
-            desktop.ports(), loginItems, executor, [this](PreviewState&) {
-                return std::make_unique<SimPanelSurface>(desktop.scheduler, [] {
-                    return Size{300, 200};
-                });
+        PanelFactories panels;
+        panels.preview = [this](PreviewState&) {
+            return std::make_unique<SimPanelSurface>(desktop.scheduler, [] {
+                return Size{300, 200};
             });
+        };
+        return std::make_unique<VantorelApp>(desktop.ports(), loginItems, executor, executor,
+                                             panels);
     }
     // The start-up's own lines and the coordinator's, in the order they were written.
     Lines startUpLines() {

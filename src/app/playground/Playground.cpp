@@ -5,6 +5,7 @@
 #include "app/VantorelApp.h"
 #include "platform/linux/FanOutLogger.h"
 #include "platform/linux/FileSystemResources.h"
+#include "platform/linux/IcuCollation.h"
 #include "platform/linux/JournalLogger.h"
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/NetworkLockdown.h"
@@ -35,12 +36,17 @@
 #include "app/playground/AppIcon.h"
 #include "app/playground/DesktopInput.h"
 #include "app/playground/SimDesktopView.h"
+#include "platform/qt/Appearance.h"
+#include "platform/qt/DesktopUrlOpener.h"
 #include "platform/qt/FloatingPanelWindow.h"
+#include "platform/qt/MimeKinds.h"
 #include "platform/qt/QtPanelSurface.h"
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SymbolTable.h"
+#include "platform/qt/ThemeFileIcons.h"
 #include "preview/PreviewPanelSurface.h"
 #include "switcher/SwitcherPanelSurface.h"
+#include "widgets/FolderPanelSurface.h"
 
 namespace vantorel {
 namespace {
@@ -111,8 +117,17 @@ int Playground::run(int argc, char** argv) {
     FanOutLogger logger({&standardError, journal.get()});
 
     SimDesktop desktop;
-    FileSystemResources realFiles;
+    // The world's folders are real: listed, described, drawn and opened by this desktop.
+    MimeKinds kinds;
+    FileSystemResources realFiles(
+        [&kinds](std::string_view name, FileType type) { return kinds.describe(name, type); });
     desktop.files.setFallback(&realFiles);
+    IcuCollation collation;
+    desktop.collation.setFallback(&collation);
+    ThemeFileIcons icons(kinds);
+    desktop.workspace.setFileIcons(
+        [&icons](std::string_view path) { return icons.iconForFile(path); });
+    desktop.workspace.setOpener(&openWithDesktop);
     // The world's screen becomes the drawing area, and its windows are fitted onto it.
     const QSize screen = screenSize();
     world->screens = {Rect(0, 0, screen.width(), screen.height())};
@@ -132,6 +147,7 @@ int Playground::run(int argc, char** argv) {
                               desktop.pointer,
                               defaults,
                               desktop.files,
+                              desktop.collation,
                               scheduler,
                               logger,
                               desktop.windowServer,
@@ -141,6 +157,7 @@ int Playground::run(int argc, char** argv) {
     XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
     WorkerThreadExecutor captureExecutor;
+    WorkerThreadExecutor folderExecutor;
 
     SimDesktopView view(desktop, *world);
     view.setWindowTitle(QStringLiteral("Vantorel — simulated desktop"));
@@ -155,13 +172,19 @@ int Playground::run(int argc, char** argv) {
         real.window().setAttribute(Qt::WA_QuitOnClose, false);
         if (shortcuts) shortcuts->bindShortcuts(&real.window());
     };
-    const auto makeSurface = [adopt](PreviewState& state) {
-        auto surface = makePreviewPanelSurface(state);
+    const auto adopted = [adopt](std::unique_ptr<PanelSurface> surface) {
         if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) adopt(*real);
         return surface;
     };
+    PanelFactories factories;
+    factories.preview = [adopted](PreviewState& state) {
+        return adopted(makePreviewPanelSurface(state));
+    };
+    factories.folder = [adopted](FolderState& state) {
+        return adopted(makeFolderPanelSurface(state, Appearance::shared()));
+    };
 
-    VantorelApp vantorel(ports, loginItems, captureExecutor, makeSurface);
+    VantorelApp vantorel(ports, loginItems, captureExecutor, folderExecutor, factories);
     vantorel.makeSwitcherSurface = [adopt](SwitcherState& state) {
         auto surface = makeSwitcherPanelSurface(state);
         if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) adopt(*real);

@@ -10,6 +10,7 @@
 #include "platform/sim/ManualScheduler.h"
 #include "platform/sim/MemoryLogger.h"
 #include "platform/sim/SimAccessibility.h"
+#include "platform/sim/SimCollation.h"
 #include "platform/sim/SimFileResources.h"
 #include "platform/sim/SimKeyEvents.h"
 #include "platform/sim/SimPermissionServices.h"
@@ -61,6 +62,7 @@ public:
     SimPointer pointer;
     SimUserDefaults defaults;
     SimFileResources files;
+    SimCollation collation;
     SimWindowServer windowServer;
     // The processes' windows, in both the accessibility and the window-server view.
     SimWindows windows{accessibility, workspace, windowServer};

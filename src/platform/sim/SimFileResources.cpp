@@ -9,4 +9,22 @@ std::optional<ResourceValues> SimFileResources::resourceValues(const Url& url) {
     return fallback_ ? fallback_->resourceValues(url) : std::nullopt;
 }
 
+std::optional<std::vector<Url>> SimFileResources::contentsOfDirectory(const Url& folder,
+                                                                      bool skipsHiddenFiles) {
+    if (!folder.isFileUrl()) return std::nullopt;
+    const std::string path = folder.standardizedPath();
+    const auto it = listings_.find(path);
+    if (it == listings_.end()) {
+        return fallback_ ? fallback_->contentsOfDirectory(folder, skipsHiddenFiles) : std::nullopt;
+    }
+    std::vector<Url> children;
+    for (const auto& name : it->second) {
+        if (skipsHiddenFiles && name.starts_with('.')) continue;
+        if (auto url = Url::fromPath(path == "/" ? "/" + name : path + "/" + name)) {
+            children.push_back(std::move(*url));
+        }
+    }
+    return children;
+}
+
 }  // namespace vantorel

@@ -40,8 +40,14 @@ bool SimWorkspace::activate(ProcessId pid) {
     return true;
 }
 
-ImageRef SimWorkspace::iconForFile(std::string_view) {
-    return folderIcon_;
+ImageRef SimWorkspace::iconForFile(std::string_view path) {
+    return fileIcons_ ? fileIcons_(path) : folderIcon_;
+}
+
+bool SimWorkspace::openURL(const Url& url) {
+    opened_.push_back(url);
+    // Without a real desktop behind it, whatever is asked to open is there to be opened.
+    return opener_ ? opener_(url) : true;
 }
 
 std::unique_ptr<NotificationToken> SimWorkspace::addActivationObserver(ActivationHandler handler) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,6 +22,7 @@ public:
     ImageRef iconForFile(std::string_view path) override;
     std::unique_ptr<NotificationToken> addActivationObserver(ActivationHandler handler) override;
     void removeObserver(NotificationToken& token) override;
+    bool openURL(const Url& url) override;
 
     // Control side.
     void add(RunningApplication app) { apps_.push_back(std::move(app)); }
@@ -29,6 +31,13 @@ public:
     RunningApplication* find(ProcessId pid);
     void setFrontmost(std::optional<ProcessId> pid) { frontmost_ = pid; }
     void setFolderIcon(ImageRef icon) { folderIcon_ = std::move(icon); }
+    // Where the desktop's real files are: their icons come from, and they open with, these.
+    void setFileIcons(std::function<ImageRef(std::string_view)> icons) {
+        fileIcons_ = std::move(icons);
+    }
+    void setOpener(std::function<bool(const Url&)> opener) { opener_ = std::move(opener); }
+    // Every URL asked to open, in order, whether or not it opened.
+    const std::vector<Url>& openedURLs() const { return opened_; }
     const std::vector<ProcessId>& activations() const { return activations_; }
     // An activation notification whose user info lacks the application, as a misbehaving
     // sender may post it.
@@ -44,6 +53,9 @@ private:
     std::map<std::uint64_t, ActivationHandler> activationObservers_;
 
     void postActivation(const std::optional<RunningApplication>& application);
+    std::function<ImageRef(std::string_view)> fileIcons_;
+    std::function<bool(const Url&)> opener_;
+    std::vector<Url> opened_;
 };
 
 }  // namespace vantorel

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -68,6 +70,43 @@ SimWindowSpec parseWindow(const json& w) {
         spec.color = parseColor(text);
     }
     return spec;
+}
+
+// A name whose bytes are spelt "%XX" where they are not text.
+std::string percentDecoded(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            const std::string hex = text.substr(i + 1, 2);
+            if (std::isxdigit(static_cast<unsigned char>(hex[0])) &&
+                std::isxdigit(static_cast<unsigned char>(hex[1]))) {
+                out.push_back(static_cast<char>(std::stoi(hex, nullptr, 16)));
+                i += 2;
+                continue;
+            }
+        }
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+// A plain name is a file; an object is a file, a folder or a link, with an optional age.
+SimWorld::Item parseItem(const json& value) {
+    SimWorld::Item item;
+    if (value.is_string()) {
+        item.name = value.get<std::string>();
+        return item;
+    }
+    if (!value.is_object()) throw std::runtime_error("a folder item is a name or an object");
+    item.name = value.contains("rawName") ? percentDecoded(value["rawName"].get<std::string>())
+                                          : value.at("name").get<std::string>();
+    if (value.value("folder", false)) item.kind = SimWorld::Item::Kind::folder;
+    if (value.contains("link")) {
+        item.kind = SimWorld::Item::Kind::link;
+        item.target = value["link"].get<std::string>();
+    }
+    if (value.contains("ageHours")) item.ageHours = value["ageHours"].get<int>();
+    return item;
 }
 
 std::string fileURLString(const std::string& path) {
@@ -174,8 +213,8 @@ std::optional<SimWorld> SimWorld::parse(std::string_view text, std::string* erro
         for (const auto& f : doc.value("folders", json::array())) {
             Folder folder;
             folder.path = f.at("path").get<std::string>();
-            for (const auto& file : f.value("files", json::array())) {
-                folder.files.push_back(file.get<std::string>());
+            for (const auto& item : f.value("files", json::array())) {
+                folder.items.push_back(parseItem(item));
             }
             world.folders.push_back(std::move(folder));
         }
@@ -196,12 +235,28 @@ bool SimWorld::createFolders(const std::string& root, std::string* error) const 
             if (error) *error = dir.string() + ": " + ec.message();
             return false;
         }
-        for (const auto& name : folder.files) {
+        const auto now = fs::file_time_type::clock::now();
+        for (const auto& item : folder.items) {
+            const std::string& name = item.name;
             const fs::path file = dir / name;
             // Names come from the world file: keep them inside their folder.
-            if (name.find('/') != std::string::npos || name == ".." || name == ".") continue;
-            if (fs::exists(file, ec)) continue;
-            std::ofstream(file) << name << "\n";
+            if (name.empty() || name.find('/') != std::string::npos || name == ".." || name == ".")
+                continue;
+            if (fs::exists(fs::symlink_status(file, ec))) continue;
+            switch (item.kind) {
+                case Item::Kind::file:
+                    std::ofstream(file) << name << "\n";
+                    break;
+                case Item::Kind::folder:
+                    fs::create_directory(file, ec);
+                    break;
+                case Item::Kind::link:
+                    fs::create_symlink(item.target, file, ec);
+                    break;
+            }
+            if (item.ageHours && item.kind != Item::Kind::link) {
+                fs::last_write_time(file, now - std::chrono::hours(*item.ageHours), ec);
+            }
         }
     }
     return true;

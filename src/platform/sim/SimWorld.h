@@ -31,9 +31,20 @@ public:
         // Recorded in the Dock's "persistent-others" under the tile's title.
         std::optional<std::string> persistentPath;
     };
+    // One item of a world's folder. A file holds its own name as text.
+    struct Item {
+        enum class Kind { file, folder, link };
+        Kind kind = Kind::file;
+        // Bytes, not necessarily UTF-8 (a world spells others as "rawName" with %XX escapes).
+        std::string name;
+        // What a link points at, relative to its folder; it need not exist.
+        std::string target;
+        // Last modified this many hours before the world was created; none for now.
+        std::optional<int> ageHours;
+    };
     struct Folder {
         std::string path;
-        std::vector<std::string> files;
+        std::vector<Item> items;
     };
 
     // nullopt, with the reason in error, when the text is not a world.

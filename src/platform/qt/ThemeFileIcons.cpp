@@ -1,0 +1,92 @@
+#include "platform/qt/ThemeFileIcons.h"
+
+#include <QDir>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+
+#include <sys/stat.h>
+
+#include <string>
+
+#include "platform/qt/ImageConversion.h"
+
+namespace vantorel {
+namespace {
+
+FileType typeOfPath(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return FileType::symlink;
+    if (S_ISDIR(info.st_mode)) return FileType::directory;
+    if (S_ISREG(info.st_mode)) return FileType::regular;
+    if (S_ISFIFO(info.st_mode)) return FileType::fifo;
+    if (S_ISSOCK(info.st_mode)) return FileType::socket;
+    if (S_ISCHR(info.st_mode)) return FileType::characterDevice;
+    if (S_ISBLK(info.st_mode)) return FileType::blockDevice;
+    return FileType::other;
+}
+
+// A sheet of paper, for a type no installed theme draws.
+QImage blankDocument() {
+    QImage image(ThemeFileIcons::kSide, ThemeFileIcons::kSide, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(150, 150, 156), 2));
+    p.setBrush(QColor(250, 250, 252));
+    p.drawRoundedRect(QRectF(16, 6, 48, 68), 4, 4);
+    return image;
+}
+
+// The icon theme directories of the XDG base directory rules.
+QStringList xdgIconDirectories() {
+    QStringList directories;
+    const QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    directories << (home.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : home) +
+                       QStringLiteral("/icons");
+    QString shared = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (shared.isEmpty()) shared = QStringLiteral("/usr/local/share:/usr/share");
+    for (const QString& directory : shared.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        directories << directory + QStringLiteral("/icons");
+    return directories;
+}
+
+}  // namespace
+
+ThemeFileIcons::ThemeFileIcons(MimeKinds& kinds) : kinds_(kinds) {
+    // Platforms without a desktop theme (offscreen, bare X servers) search Qt's resources only.
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString& directory : xdgIconDirectories()) {
+        if (!paths.contains(directory)) paths << directory;
+    }
+    QIcon::setThemeSearchPaths(paths);
+    if (QIcon::fallbackThemeName().isEmpty())
+        QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
+    if (QIcon::themeName().isEmpty()) QIcon::setThemeName(QStringLiteral("Adwaita"));
+}
+
+ImageRef ThemeFileIcons::iconForFile(std::string_view path) {
+    const std::string full(path);
+    const auto slash = path.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return icon(name, typeOfPath(full));
+}
+
+ImageRef ThemeFileIcons::icon(std::string_view name, FileType type) {
+    const QStringList names = kinds_.iconNames(name, type);
+    const std::lock_guard lock(mutex_);
+    if (const auto it = icons_.constFind(names.front()); it != icons_.constEnd()) return *it;
+    QImage drawn;
+    for (const QString& candidate : names) {
+        const QIcon themed = QIcon::fromTheme(candidate);
+        if (themed.isNull()) continue;
+        drawn = themed.pixmap(QSize(kSide, kSide)).toImage();
+        if (!drawn.isNull()) break;
+    }
+    if (drawn.isNull()) drawn = blankDocument();
+    ImageRef image = fromQImage(drawn);
+    icons_.insert(names.front(), image);
+    return image;
+}
+
+}  // namespace vantorel
