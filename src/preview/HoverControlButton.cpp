@@ -55,7 +55,7 @@ void HoverControlButton::paintEvent(QPaintEvent*) {
     GlassPainter::paint(painter, circle, style, palette());
     const QRectF glyph(circle.center().x() - kGlyphBox / 2, circle.center().y() - kGlyphBox / 2,
                        kGlyphBox, kGlyphBox);
-    context_.symbols().draw(painter, glyph, symbol_, PreviewViewContext::primaryText(palette()));
+    context_.symbols().draw(painter, glyph, symbol_, PanelViewContext::primaryText(palette()));
 }
 
 }  // namespace vantorel

@@ -8,8 +8,8 @@
 #include <numbers>
 
 #include "platform/qt/GlassPainter.h"
+#include "platform/qt/PanelViewContext.h"
 #include "platform/qt/SymbolTable.h"
-#include "preview/PreviewViewContext.h"
 
 namespace vantorel {
 namespace {
@@ -55,7 +55,7 @@ void PreviewPainter::paintIconOrWindowSymbol(QPainter& painter, const QRectF& re
     if (rect.isEmpty()) return;
     if (icon.isNull()) {
         symbols.draw(painter, rect, QStringLiteral("macwindow"),
-                     PreviewViewContext::secondaryText(palette));
+                     PanelViewContext::secondaryText(palette));
         return;
     }
     painter.save();
@@ -96,7 +96,7 @@ void PreviewPainter::paintMinimizedPlaceholder(QPainter& painter, const QRectF& 
     painter.setPen(Qt::NoPen);
     painter.setBrush(Qt::white);
     painter.drawEllipse(badge.adjusted(3, 3, -3, -3));
-    QColor disc = PreviewViewContext::secondaryText(palette);
+    QColor disc = PanelViewContext::secondaryText(palette);
     disc.setAlphaF(1);
     disc = disc.lightness() < 128 ? QColor(128, 128, 134) : QColor(160, 160, 166);
     symbols.draw(painter, badge, QStringLiteral("minus.circle.fill"), disc);
@@ -104,7 +104,7 @@ void PreviewPainter::paintMinimizedPlaceholder(QPainter& painter, const QRectF& 
 
     painter.save();
     painter.setFont(caption);
-    painter.setPen(PreviewViewContext::secondaryText(palette));
+    painter.setPen(PanelViewContext::secondaryText(palette));
     painter.drawText(
         QRectF(rect.left(), iconRect.bottom() + kSpacing, rect.width(), metrics.height()),
         Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("Minimized"));

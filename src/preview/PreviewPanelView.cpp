@@ -7,7 +7,6 @@
 
 #include "platform/qt/Appearance.h"
 #include "platform/qt/GeometryConversion.h"
-#include "platform/qt/GlassPainter.h"
 #include "platform/qt/ImageConversion.h"
 #include "preview/CardCollectionView.h"
 #include "preview/LargeLayoutView.h"
@@ -17,6 +16,13 @@
 namespace vantorel {
 namespace {
 
+// The header is measured by the panel's metrics and drawn by the shared chrome.
+static_assert(PreviewMetrics::kHeaderIconSide == PopoverView::kHeaderIconSide &&
+              PreviewMetrics::kHeaderSpacing == PopoverView::kHeaderSpacing &&
+              PreviewMetrics::kHeaderNameMaxWidth == PopoverView::kHeaderNameMaxWidth &&
+              PreviewMetrics::kPanelMargin == PopoverView::kMargin &&
+              PreviewMetrics::kContentPadding == PopoverView::kContentInset);
+
 QString countText(const PreviewState& state) {
     return QString::number(static_cast<qlonglong>(state.cards().size()));
 }
@@ -25,14 +31,13 @@ QString countText(const PreviewState& state) {
 
 PreviewPanelView::PreviewPanelView(PreviewState& state, Appearance& appearance,
                                    const SymbolTable& symbols, QWidget* parent)
-    : QWidget(parent), context_(state, appearance, symbols), metrics_(PreviewMetrics::Input{}) {
+    : PopoverView(context_, appearance, parent),
+      context_(state, appearance, symbols),
+      metrics_(PreviewMetrics::Input{}) {
     PreviewAccessible::install();
-    setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_TranslucentBackground);
     collection_ = new CardCollectionView(context_, this);
     large_ = new LargeLayoutView(context_, this);
     large_->hide();
-    connect(&appearance, &Appearance::changed, this, [this] { update(); });
     subscription_ =
         state.observe([this](const PreviewState::Change& change) { stateChanged(change); });
     rebuild();
@@ -43,16 +48,6 @@ PreviewPanelView::~PreviewPanelView() = default;
 QSize PreviewPanelView::sizeHint() const {
     const Size size = metrics_.panelSize();
     return {static_cast<int>(std::ceil(size.width)), static_cast<int>(std::ceil(size.height))};
-}
-
-void PreviewPanelView::setTranslucentWindow(bool translucent) {
-    context_.setTranslucentWindow(translucent);
-    update();
-}
-
-void PreviewPanelView::setBlurredBehind(bool blurred) {
-    context_.setBlurredBehind(blurred);
-    update();
 }
 
 void PreviewPanelView::finishAnimations() {
@@ -117,99 +112,24 @@ void PreviewPanelView::placeBody() {
 
 Size PreviewPanelView::measureHeader() const {
     const PreviewState& state = context_.state();
-    const QFontMetricsF name(context_.headlineFont());
-    const QFontMetricsF count(context_.captionFont());
-    const double nameWidth =
-        std::min(name.horizontalAdvance(QString::fromStdString(state.appName())),
-                 PreviewMetrics::kHeaderNameMaxWidth);
-    const double capsuleWidth =
-        std::ceil(count.horizontalAdvance(countText(state))) + 2 * PreviewMetrics::kCountPaddingX;
-    const double capsuleHeight = count.height() + 2 * PreviewMetrics::kCountPaddingY;
-    double width = std::ceil(nameWidth) + PreviewMetrics::kHeaderSpacing + capsuleWidth;
-    double height = std::max(name.height(), capsuleHeight);
-    if (!context_.appIcon().isNull()) {
-        width += PreviewMetrics::kHeaderIconSide + PreviewMetrics::kHeaderSpacing;
-        height = std::max(height, PreviewMetrics::kHeaderIconSide);
-    }
-    return {width, std::ceil(height)};
+    const QSizeF size = measureTitleHeader(
+        context_.appIcon(), QString::fromStdString(state.appName()), countText(state));
+    return {size.width(), size.height()};
 }
 
 void PreviewPanelView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    GlassStyle glass;
-    glass.cornerRadius = PreviewMetrics::kSurfaceRadius;
-    glass.opaque = context_.opaqueSurfaces();
-    glass.overBlur = context_.blurredBehind();
-    GlassPainter::paint(painter, toQRect(metrics_.surface()), glass, palette());
-    paintHeader(painter);
-}
-
-void PreviewPanelView::paintHeader(QPainter& painter) {
+    paintCard(painter, toQRect(metrics_.surface()), PreviewMetrics::kSurfaceRadius);
     const PreviewState& state = context_.state();
     const QRectF header = toQRect(metrics_.header());
-    qreal x = header.left();
-    const qreal middle = header.center().y();
-
-    const QImage& icon = context_.appIcon();
-    if (!icon.isNull()) {
-        constexpr qreal side = PreviewMetrics::kHeaderIconSide;
-        painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(QRectF(x, middle - side / 2, side, side), icon);
-        painter.restore();
-        x += side + PreviewMetrics::kHeaderSpacing;
-    }
-
-    const QFontMetricsF nameMetrics(context_.headlineFont());
-    const QString name = QString::fromStdString(state.appName());
-    const qreal nameWidth = std::ceil(
-        std::min(nameMetrics.horizontalAdvance(name), PreviewMetrics::kHeaderNameMaxWidth));
-    painter.setFont(context_.headlineFont());
-    painter.setPen(PreviewViewContext::primaryText(palette()));
-    painter.drawText(QRectF(x, middle - nameMetrics.height() / 2, nameWidth, nameMetrics.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     nameMetrics.elidedText(name, Qt::ElideRight, nameWidth));
-    x += nameWidth + PreviewMetrics::kHeaderSpacing;
-
-    const QFontMetricsF countMetrics(context_.captionFont());
-    const QString count = countText(state);
-    const QRectF capsule(
-        x, middle - (countMetrics.height() + 2 * PreviewMetrics::kCountPaddingY) / 2,
-        std::ceil(countMetrics.horizontalAdvance(count)) + 2 * PreviewMetrics::kCountPaddingX,
-        countMetrics.height() + 2 * PreviewMetrics::kCountPaddingY);
-    GlassStyle glass;
-    glass.cornerRadius = capsule.height() / 2;
-    glass.opaque = context_.opaqueSurfaces();
-    glass.shadow = false;
-    GlassPainter::paint(painter, capsule, glass, palette());
-    painter.setFont(context_.captionFont());
-    painter.setPen(PreviewViewContext::secondaryText(palette()));
-    painter.drawText(capsule, Qt::AlignCenter, count);
-}
-
-void PreviewPanelView::enterEvent(QEnterEvent* event) {
-    QWidget::enterEvent(event);
-    setPointerInside(true);
-}
-
-void PreviewPanelView::leaveEvent(QEvent* event) {
-    QWidget::leaveEvent(event);
-    setPointerInside(false);
+    paintTitleHeader(painter, header.left(), header.center().y(), context_.appIcon(),
+                     QString::fromStdString(state.appName()), countText(state));
 }
 
 void PreviewPanelView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     placeBody();
-}
-
-void PreviewPanelView::setPointerInside(bool inside) {
-    if (pointerInside_ == inside) return;
-    pointerInside_ = inside;
-    if (onPanelHoverChange) {
-        const auto report = onPanelHoverChange;
-        report(inside);
-    }
 }
 
 }  // namespace vantorel

@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QWidget>
-
-#include <functional>
-
+#include "platform/qt/PopoverView.h"
 #include "preview/PreviewMetrics.h"
 #include "preview/PreviewState.h"
 #include "preview/PreviewViewContext.h"
@@ -18,7 +15,7 @@ class SymbolTable;
 // The content of the preview panel: a glass surface with the header (icon, application name,
 // number of windows) above the cards in the layout the state asks for. Its size hint is the
 // panel's fitting size, computed by PreviewMetrics from the same rules its parts are placed by.
-class PreviewPanelView final : public QWidget {
+class PreviewPanelView final : public PopoverView {
     Q_OBJECT
 
 public:
@@ -26,16 +23,8 @@ public:
                      QWidget* parent = nullptr);
     ~PreviewPanelView() override;
 
-    // True when the pointer enters the panel, false when it leaves; once each way.
-    std::function<void(bool)> onPanelHoverChange;
-
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
     const PreviewMetrics& metrics() const { return metrics_; }
-
-    // False when the window cannot be translucent: surfaces are then painted opaque.
-    void setTranslucentWindow(bool translucent);
-    void setBlurredBehind(bool blurred);
 
     const PreviewState& state() const { return context_.state(); }
     CardCollectionView* collection() const { return collection_; }
@@ -45,8 +34,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -54,14 +41,11 @@ private:
     void rebuild();
     void placeBody();
     Size measureHeader() const;
-    void paintHeader(QPainter& painter);
-    void setPointerInside(bool inside);
 
     PreviewViewContext context_;
     PreviewMetrics metrics_;
     CardCollectionView* collection_ = nullptr;
     LargeLayoutView* large_ = nullptr;
-    bool pointerInside_ = false;
     PreviewState::Subscription subscription_;
 };
 

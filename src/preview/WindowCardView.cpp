@@ -132,14 +132,14 @@ void WindowCardView::paintEvent(QPaintEvent*) {
     } else {
         PreviewPainter::paintWell(painter, well, radius);
         PreviewPainter::paintProgress(painter, well.center(), 16, progressPhase(),
-                                      PreviewViewContext::secondaryText(colors));
+                                      PanelViewContext::secondaryText(colors));
     }
 
     const double titleHeight = QFontMetricsF(context().captionFont()).height();
     const QRectF caption = toQRect(PreviewMetrics::cardTitleFrame(toSize(cardSize_), titleHeight))
                                .translated(margin_, margin_);
     painter.setFont(context().captionFont());
-    painter.setPen(PreviewViewContext::primaryText(colors));
+    painter.setPen(PanelViewContext::primaryText(colors));
     painter.drawText(
         caption, Qt::AlignHCenter | Qt::AlignVCenter,
         PreviewPainter::elidedMiddle(title(), context().captionFont(), caption.width()));

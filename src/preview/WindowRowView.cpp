@@ -50,14 +50,14 @@ void WindowRowView::paintEvent(QPaintEvent*) {
             icon, 0.9, context().symbols(), colors);
     } else {
         PreviewPainter::paintProgress(painter, well.center(), 14, progressPhase(),
-                                      PreviewViewContext::secondaryText(colors));
+                                      PanelViewContext::secondaryText(colors));
     }
 
     const double titleHeight = QFontMetricsF(context().calloutFont()).height();
     const QRectF caption = toQRect(PreviewMetrics::rowTitleFrame(toSize(size()), toSize(thumbSize_),
                                                                  titleHeight, isHovering()));
     painter.setFont(context().calloutFont());
-    painter.setPen(PreviewViewContext::primaryText(colors));
+    painter.setPen(PanelViewContext::primaryText(colors));
     painter.drawText(
         caption, Qt::AlignLeft | Qt::AlignVCenter,
         PreviewPainter::elidedMiddle(title(), context().calloutFont(), caption.width()));

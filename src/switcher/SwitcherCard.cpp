@@ -12,10 +12,10 @@
 #include "platform/qt/Appearance.h"
 #include "platform/qt/GlassPainter.h"
 #include "platform/qt/ImageConversion.h"
+#include "platform/qt/PanelViewContext.h"
 #include "platform/qt/Spring.h"
 #include "platform/qt/SymbolTable.h"
 #include "preview/PreviewPainter.h"
-#include "preview/PreviewViewContext.h"
 
 namespace vantorel {
 namespace {
@@ -225,7 +225,7 @@ void SwitcherCard::paintEvent(QPaintEvent*) {
         painter.setOpacity(1);
     } else {
         PreviewPainter::paintProgress(painter, image.center(), 16, phase_,
-                                      PreviewViewContext::secondaryText(colors));
+                                      PanelViewContext::secondaryText(colors));
     }
     painter.restore();
 
@@ -259,8 +259,8 @@ void SwitcherCard::paintEvent(QPaintEvent*) {
         x += iconWidth;
     }
     painter.setFont(font);
-    painter.setPen(selected_ ? PreviewViewContext::primaryText(colors)
-                             : PreviewViewContext::secondaryText(colors));
+    painter.setPen(selected_ ? PanelViewContext::primaryText(colors)
+                             : PanelViewContext::secondaryText(colors));
     painter.drawText(QRectF(x, rowTop, rowWidth - iconWidth + 1, kNameRowHeight),
                      Qt::AlignLeft | Qt::AlignVCenter, name);
 }

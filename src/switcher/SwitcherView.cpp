@@ -10,8 +10,8 @@
 
 #include "platform/qt/Appearance.h"
 #include "platform/qt/GlassPainter.h"
+#include "platform/qt/PanelViewContext.h"
 #include "platform/qt/Spring.h"
-#include "preview/PreviewViewContext.h"
 #include "switcher/SwitcherCard.h"
 
 namespace vantorel {
@@ -260,7 +260,7 @@ void SwitcherView::paintEvent(QPaintEvent*) {
     painter.setFont(headline_);
     painter.setPen(QColor(0, 0, 0, qRound(255 * 0.35)));
     painter.drawText(line.translated(0, 1), Qt::AlignCenter, text);
-    painter.setPen(PreviewViewContext::primaryText(colors));
+    painter.setPen(PanelViewContext::primaryText(colors));
     painter.drawText(line, Qt::AlignCenter, text);
 }
 

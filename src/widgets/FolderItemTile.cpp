@@ -7,7 +7,7 @@
 
 #include "platform/qt/GlassPainter.h"
 #include "platform/qt/ImageConversion.h"
-#include "widgets/FolderViewContext.h"
+#include "platform/qt/PanelViewContext.h"
 
 namespace vantorel {
 namespace {
@@ -33,7 +33,7 @@ int lineCount(const QString& text, const QFont& font, qreal width) {
 
 }  // namespace
 
-FolderItemTile::FolderItemTile(FolderState::EntryRef entry, const FolderViewContext& context,
+FolderItemTile::FolderItemTile(FolderState::EntryRef entry, const PanelViewContext& context,
                                QWidget* parent)
     : QAbstractButton(parent), entry_(std::move(entry)), context_(context) {
     setFocusPolicy(Qt::NoFocus);
@@ -92,7 +92,7 @@ void FolderItemTile::paintEvent(QPaintEvent*) {
     const QRectF textRect(inner.left(), iconRect.bottom() + kStackSpacing, inner.width(),
                           inner.bottom() - iconRect.bottom() - kStackSpacing);
     painter.setFont(context_.caption2Font());
-    painter.setPen(FolderViewContext::primaryText(palette()));
+    painter.setPen(PanelViewContext::primaryText(palette()));
     painter.drawText(textRect, text_, nameOption());
 }
 

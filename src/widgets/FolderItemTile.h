@@ -9,7 +9,7 @@
 
 namespace vantorel {
 
-class FolderViewContext;
+class PanelViewContext;
 
 // One cell of the folder grid: the item's icon above its name on a glass tile that lights up
 // under the pointer. A plain button: clicking it runs onOpen.
@@ -24,7 +24,7 @@ public:
     static constexpr int kStackSpacing = 5;
     static constexpr qreal kRadius = 14;
 
-    FolderItemTile(FolderState::EntryRef entry, const FolderViewContext& context,
+    FolderItemTile(FolderState::EntryRef entry, const PanelViewContext& context,
                    QWidget* parent = nullptr);
 
     std::function<void()> onOpen;
@@ -46,7 +46,7 @@ protected:
 
 private:
     FolderState::EntryRef entry_;
-    const FolderViewContext& context_;
+    const PanelViewContext& context_;
     QImage icon_;
     QString text_;
     bool isHovering_ = false;

@@ -9,7 +9,6 @@
 #include <cmath>
 
 #include "platform/qt/Appearance.h"
-#include "platform/qt/GlassPainter.h"
 #include "platform/qt/ImageConversion.h"
 #include "widgets/FolderItemTile.h"
 
@@ -26,9 +25,7 @@ QString countText(const FolderState& state) {
 }  // namespace
 
 FolderPopoverView::FolderPopoverView(FolderState& state, Appearance& appearance, QWidget* parent)
-    : QWidget(parent), state_(state), context_(appearance) {
-    setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_TranslucentBackground);
+    : PopoverView(context_, appearance, parent), state_(state), context_(appearance) {
     scroll_ = new QScrollArea(this);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -43,7 +40,6 @@ FolderPopoverView::FolderPopoverView(FolderState& state, Appearance& appearance,
     connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this] { buildVisibleTiles(); });
     connect(&appearance, &Appearance::changed, this, [this] {
-        update();
         for (auto& [index, tile] : tiles_)
             tile->update();
     });
@@ -58,11 +54,6 @@ QSize FolderPopoverView::sizeHint() const {
     const int contentHeight = header_.height() + kSpacing + bodySize_.height();
     const int outside = 2 * (kMargin + kContentInset);
     return {contentWidth + outside, contentHeight + outside};
-}
-
-void FolderPopoverView::setTranslucentWindow(bool translucent) {
-    context_.setTranslucentWindow(translucent);
-    update();
 }
 
 FolderItemTile* FolderPopoverView::tileAt(int index) const {
@@ -96,7 +87,9 @@ void FolderPopoverView::rebuild() {
         scroll_->verticalScrollBar()->setValue(0);
         scroll_->show();
     }
-    header_ = measureHeader();
+    header_ = measureTitleHeader(folderIcon_, FolderItemTile::displayName(state_.folderName()),
+                                 countText(state_))
+                  .toSize();
     scroll_->setGeometry(body());
     buildVisibleTiles();
     updateGeometry();
@@ -136,31 +129,8 @@ void FolderPopoverView::buildVisibleTiles() {
     }
 }
 
-QSize FolderPopoverView::measureHeader() const {
-    const QFontMetricsF name(context_.headlineFont());
-    const QFontMetricsF count(context_.captionFont());
-    const qreal nameWidth =
-        std::min(name.horizontalAdvance(FolderItemTile::displayName(state_.folderName())),
-                 static_cast<qreal>(kHeaderNameMaxWidth));
-    const qreal capsuleWidth =
-        std::ceil(count.horizontalAdvance(countText(state_))) + 2 * kCountPaddingX;
-    const qreal capsuleHeight = count.height() + 2 * kCountPaddingY;
-    qreal width = std::ceil(nameWidth) + kHeaderSpacing + capsuleWidth;
-    qreal height = std::max(name.height(), capsuleHeight);
-    if (!folderIcon_.isNull()) {
-        width += kHeaderIconSide + kHeaderSpacing;
-        height = std::max<qreal>(height, kHeaderIconSide);
-    }
-    return {static_cast<int>(std::ceil(width)), static_cast<int>(std::ceil(height))};
-}
-
-QRect FolderPopoverView::card() const {
-    return rect().adjusted(kMargin, kMargin, -kMargin, -kMargin);
-}
-
 QRect FolderPopoverView::body() const {
-    const QRect content =
-        card().adjusted(kContentInset, kContentInset, -kContentInset, -kContentInset);
+    const QRect content = this->content();
     const int x = content.left() + (content.width() - bodySize_.width()) / 2;
     return {QPoint(x, content.top() + header_.height() + kSpacing), bodySize_};
 }
@@ -168,78 +138,20 @@ QRect FolderPopoverView::body() const {
 void FolderPopoverView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    GlassStyle glass;
-    glass.cornerRadius = kCardRadius;
-    glass.opaque = context_.opaqueSurfaces();
-    GlassPainter::paint(painter, QRectF(card()), glass, palette());
-
-    const QRect content =
-        card().adjusted(kContentInset, kContentInset, -kContentInset, -kContentInset);
-    qreal x = content.left() + kHeaderInset;
-    const qreal middle = content.top() + header_.height() / 2.0;
-    if (!folderIcon_.isNull()) {
-        painter.save();
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-        painter.drawImage(
-            QRectF(x, middle - kHeaderIconSide / 2.0, kHeaderIconSide, kHeaderIconSide),
-            folderIcon_);
-        painter.restore();
-        x += kHeaderIconSide + kHeaderSpacing;
-    }
-    const QFontMetricsF nameMetrics(context_.headlineFont());
-    const QString name = FolderItemTile::displayName(state_.folderName());
-    const qreal nameWidth = std::ceil(
-        std::min(nameMetrics.horizontalAdvance(name), static_cast<qreal>(kHeaderNameMaxWidth)));
-    painter.setFont(context_.headlineFont());
-    painter.setPen(FolderViewContext::primaryText(palette()));
-    painter.drawText(QRectF(x, middle - nameMetrics.height() / 2, nameWidth, nameMetrics.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     nameMetrics.elidedText(name, Qt::ElideRight, nameWidth));
-    x += nameWidth + kHeaderSpacing;
-
-    const QFontMetricsF countMetrics(context_.captionFont());
-    const QString count = countText(state_);
-    const QRectF capsule(x, middle - (countMetrics.height() + 2 * kCountPaddingY) / 2,
-                         std::ceil(countMetrics.horizontalAdvance(count)) + 2 * kCountPaddingX,
-                         countMetrics.height() + 2 * kCountPaddingY);
-    GlassStyle badge;
-    badge.cornerRadius = capsule.height() / 2;
-    badge.opaque = context_.opaqueSurfaces();
-    badge.shadow = false;
-    GlassPainter::paint(painter, capsule, badge, palette());
-    painter.setFont(context_.captionFont());
-    painter.setPen(FolderViewContext::secondaryText(palette()));
-    painter.drawText(capsule, Qt::AlignCenter, count);
-
+    paintCard(painter, QRectF(card()), kCardRadius);
+    paintTitleHeader(painter, content().left() + kHeaderInset,
+                     content().top() + header_.height() / 2.0, folderIcon_,
+                     FolderItemTile::displayName(state_.folderName()), countText(state_));
     if (state_.entries().empty()) {
         painter.setFont(context_.calloutFont());
         painter.drawText(QRectF(body()), Qt::AlignCenter, QStringLiteral("Empty folder"));
     }
 }
 
-void FolderPopoverView::enterEvent(QEnterEvent* event) {
-    QWidget::enterEvent(event);
-    setPointerInside(true);
-}
-
-void FolderPopoverView::leaveEvent(QEvent* event) {
-    QWidget::leaveEvent(event);
-    setPointerInside(false);
-}
-
 void FolderPopoverView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     scroll_->setGeometry(body());
     buildVisibleTiles();
-}
-
-void FolderPopoverView::setPointerInside(bool inside) {
-    if (pointerInside_ == inside) return;
-    pointerInside_ = inside;
-    if (onPanelHoverChange) {
-        const auto report = onPanelHoverChange;
-        report(inside);
-    }
 }
 
 }  // namespace vantorel

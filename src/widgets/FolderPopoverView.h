@@ -1,12 +1,10 @@
 #pragma once
 
-#include <QWidget>
-
-#include <functional>
 #include <map>
 
+#include "platform/qt/PanelViewContext.h"
+#include "platform/qt/PopoverView.h"
 #include "widgets/FolderState.h"
-#include "widgets/FolderViewContext.h"
 
 class QScrollArea;
 
@@ -19,7 +17,7 @@ class FolderItemTile;
 // items) above a scrolling grid of the folder's items, or "Empty folder". Tiles are built only
 // for the rows in and next to view, so a folder of any size costs a few dozen widgets. Its size
 // hint is the panel's fitting size.
-class FolderPopoverView final : public QWidget {
+class FolderPopoverView final : public PopoverView {
     Q_OBJECT
 
 public:
@@ -27,28 +25,14 @@ public:
     static constexpr int kSpacing = 10;
     static constexpr int kVisibleRows = 4;
     static constexpr int kGridInset = 4;
-    static constexpr int kMargin = 8;
-    static constexpr int kContentInset = 16;
     static constexpr qreal kCardRadius = 26;
     static constexpr int kHeaderInset = 4;
-    static constexpr int kHeaderSpacing = 8;
-    static constexpr int kHeaderIconSide = 20;
-    static constexpr int kCountPaddingX = 7;
-    static constexpr int kCountPaddingY = 2;
-    static constexpr int kHeaderNameMaxWidth = 420;
     static constexpr QSize kEmptySize{220, 60};
 
     FolderPopoverView(FolderState& state, Appearance& appearance, QWidget* parent = nullptr);
     ~FolderPopoverView() override;
 
-    // True when the pointer enters the panel, false when it leaves; once each way.
-    std::function<void(bool)> onPanelHoverChange;
-
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-    // False when the window cannot be translucent: surfaces are then painted opaque.
-    void setTranslucentWindow(bool translucent);
 
     QScrollArea* scrollArea() const { return scroll_; }
     int columns() const { return columns_; }
@@ -59,20 +43,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void rebuild();
     void buildVisibleTiles();
-    QSize measureHeader() const;
-    QRect card() const;
     QRect body() const;
-    void setPointerInside(bool inside);
 
     FolderState& state_;
-    FolderViewContext context_;
+    PanelViewContext context_;
     QScrollArea* scroll_ = nullptr;
     QWidget* grid_ = nullptr;
     std::map<int, FolderItemTile*> tiles_;
@@ -81,7 +60,6 @@ private:
     QSize header_;
     QSize bodySize_;
     QImage folderIcon_;
-    bool pointerInside_ = false;
     FolderState::Subscription subscription_;
 };
 

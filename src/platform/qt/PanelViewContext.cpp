@@ -1,4 +1,4 @@
-#include "widgets/FolderViewContext.h"
+#include "platform/qt/PanelViewContext.h"
 
 #include <QGuiApplication>
 
@@ -15,9 +15,15 @@ QFont textFont(int pixelSize, QFont::Weight weight) {
     return font;
 }
 
+QColor fadedText(const QPalette& palette, float alpha) {
+    QColor color = palette.color(QPalette::WindowText);
+    color.setAlphaF(alpha);
+    return color;
+}
+
 }  // namespace
 
-FolderViewContext::FolderViewContext(Appearance& appearance)
+PanelViewContext::PanelViewContext(Appearance& appearance)
     : appearance_(appearance),
       headline_(textFont(13, QFont::DemiBold)),
       caption_(textFont(11, QFont::Normal)),
@@ -27,18 +33,24 @@ FolderViewContext::FolderViewContext(Appearance& appearance)
     caption_.setStyleHint(caption_.styleHint(), QFont::PreferMatch);
 }
 
-bool FolderViewContext::opaqueSurfaces() const {
+bool PanelViewContext::opaqueSurfaces() const {
     return !translucentWindow_ || appearance_.reduceTransparency();
 }
 
-QColor FolderViewContext::primaryText(const QPalette& palette) {
+bool PanelViewContext::reduceMotion() const {
+    return appearance_.reduceMotion();
+}
+
+QColor PanelViewContext::primaryText(const QPalette& palette) {
     return palette.color(QPalette::WindowText);
 }
 
-QColor FolderViewContext::secondaryText(const QPalette& palette) {
-    QColor color = palette.color(QPalette::WindowText);
-    color.setAlphaF(0.55f);
-    return color;
+QColor PanelViewContext::secondaryText(const QPalette& palette) {
+    return fadedText(palette, 0.55f);
+}
+
+QColor PanelViewContext::tertiaryText(const QPalette& palette) {
+    return fadedText(palette, 0.35f);
 }
 
 }  // namespace vantorel
