@@ -16,6 +16,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/SettingsGallery.h"
 #include "app/playground/AppIcon.h"
 #include "platform/qt/Appearance.h"
 #include "platform/qt/GlassBackdrop.h"
@@ -536,6 +537,9 @@ int Gallery::run(int argc, char** argv) {
         out_ << path.toStdString() << "\n";
         ++written;
     }
+    const int settings = SettingsGallery::run(directory, out_);
+    if (settings < 0) return 1;
+    written += settings;
     out_ << "Wrote " << written << " pictures\n";
     return 0;
 }

@@ -21,11 +21,14 @@ void LaunchAtLogin::setEnabled(bool enabled) {
         log_.info(std::string("Launch at login set to ") + (enabled ? "true" : "false"));
     }
 
+    refresh();
+}
+
+void LaunchAtLogin::refresh() {
     const bool now = items_.status() == LoginItems::Status::enabled;
-    if (now != isEnabled_) {
-        isEnabled_ = now;
-        if (onChange) onChange();
-    }
+    if (now == isEnabled_) return;
+    isEnabled_ = now;
+    if (onChange) onChange();
 }
 
 }  // namespace vantorel

@@ -15,6 +15,8 @@ public:
 
     bool isEnabled() const { return isEnabled_; }
     void setEnabled(bool enabled);
+    // Re-reads the login item, which the user may have changed behind our back.
+    void refresh();
 
     // Called when isEnabled changes.
     std::function<void()> onChange;

@@ -37,7 +37,10 @@ bool VantorelApp::welcomeDue() const {
 }
 
 void VantorelApp::startUp() {
-    if (welcomeDue()) log_.debug("Welcome window due; it is not part of this build yet");
+    retainer_.welcome =
+        std::make_unique<WelcomeController>(permissions_, ports_.defaults.standard(),
+                                            ports_.scheduler, ports_.logger, makeWelcomeWindow);
+    if (welcomeDue()) retainer_.welcome->show();
     // Untrusted, this shows the system's prompt at every launch.
     permissions_.checkAccessibility(true);
     std::weak_ptr<VantorelApp*> weak = self_;

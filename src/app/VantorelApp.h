@@ -39,6 +39,8 @@ public:
     Preferences& preferences() { return preferences_; }
     // Null until the start-up sequence has created it.
     AppCoordinator* coordinator() const { return retainer_.coordinator.get(); }
+    // Null until the start-up sequence has created it.
+    WelcomeController* welcome() const { return retainer_.welcome.get(); }
 
     // Stops the live captures and hides the panels, as the program ends.
     void stop();
@@ -48,6 +50,9 @@ public:
 
     // The switcher panel's window, handed to the coordinator; set before the run loop turns.
     SwitcherPanel::SurfaceFactory makeSwitcherSurface;
+
+    // The welcome window; set before the run loop turns. Unset, the welcome has no window.
+    WelcomeController::WindowFactory makeWelcomeWindow;
 
     // Called once the coordinator has been created and started.
     std::function<void(AppCoordinator&)> onStarted;

@@ -85,13 +85,20 @@ TEST_F(VantorelAppTest, FirstLaunchIsDueTheWelcomeAndAsksForAccessibilityInTheSa
     desktop.accessibility.setTrusted(false);
     desktop.permissionServices.setScreenRecordingAllowed(false);
     auto app = makeApp();
+    struct Shown final : WelcomeController::Window {
+        void present() override {}
+        void close() override {}
+    };
+    app->makeWelcomeWindow = [](WelcomeController&) { return std::make_unique<Shown>(); };
     desktop.scheduler.runDue();
+    ASSERT_NE(app->welcome(), nullptr);
+    EXPECT_TRUE(app->welcome()->isShown());
     EXPECT_EQ(desktop.accessibility.promptCount(), 1);
     EXPECT_EQ(app->permissions().accessibility(), Status::denied);
     EXPECT_EQ(app->permissions().screenRecording(), Status::denied);
     const auto lines = startUpLines();
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front(), "Welcome window due; it is not part of this build yet");
+    EXPECT_EQ(lines.front(), "Welcome window shown");
     EXPECT_EQ(lines.back(), "Waiting for Accessibility before starting…");
     // Missing permissions do not stop start-up: the coordinator exists and waits.
     ASSERT_NE(app->coordinator(), nullptr);

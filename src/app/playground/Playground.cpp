@@ -45,6 +45,9 @@
 #include "platform/qt/SymbolTable.h"
 #include "platform/qt/ThemeFileIcons.h"
 #include "preview/PreviewPanelSurface.h"
+#include "settings/BundleInfo.h"
+#include "settings/SettingsView.h"
+#include "settings/WelcomeView.h"
 #include "switcher/SwitcherPanelSurface.h"
 #include "widgets/FolderPanelSurface.h"
 
@@ -190,10 +193,26 @@ int Playground::run(int argc, char** argv) {
         if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) adopt(*real);
         return surface;
     };
+    vantorel.makeWelcomeWindow = WelcomeView::factory(Appearance::shared(), SymbolTable::shared());
+    // Made when first asked for, then kept: the form is the same each time it is shown.
+    std::unique_ptr<SettingsView> settings;
     // Alt is Option: the keys typed here reach the switcher's tap before the desktop.
     DesktopInput input(desktop, keyEvents, &view);
     MenuBarContent content(vantorel.permissions());
     content.quit = [] { QCoreApplication::quit(); };
+    content.showWelcome = [&vantorel] {
+        if (WelcomeController* welcome = vantorel.welcome()) welcome->show();
+    };
+    content.openSettings = [&] {
+        if (!settings) {
+            settings = std::make_unique<SettingsView>(
+                vantorel.preferences(), vantorel.permissions(), vantorel.launchAtLogin(),
+                BundleInfo::main(), Appearance::shared(), SymbolTable::shared());
+            settings->setAttribute(Qt::WA_QuitOnClose, false);
+            if (shortcuts) shortcuts->bindShortcuts(settings.get());
+        }
+        settings->present();
+    };
     MenuBarExtra extra(content, SymbolTable::shared());
     // The simulated desktop has a menu bar of its own, so the menu is always reachable there;
     // the tray icon, wherever and whenever a tray host runs, reaches it from the real desktop too.

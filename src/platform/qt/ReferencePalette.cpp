@@ -17,4 +17,24 @@ QPalette referenceLightPalette() {
     return palette;
 }
 
+QPalette referenceDarkPalette() {
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(30, 30, 32));
+    palette.setColor(QPalette::WindowText, QColor(236, 236, 240));
+    palette.setColor(QPalette::Base, QColor(44, 44, 46));
+    palette.setColor(QPalette::AlternateBase, QColor(52, 52, 55));
+    palette.setColor(QPalette::Text, QColor(236, 236, 240));
+    palette.setColor(QPalette::Button, QColor(58, 58, 62));
+    palette.setColor(QPalette::ButtonText, QColor(236, 236, 240));
+    palette.setColor(QPalette::PlaceholderText, QColor(152, 152, 158));
+    palette.setColor(QPalette::Highlight, QColor(10, 132, 255));
+    palette.setColor(QPalette::HighlightedText, Qt::white);
+    palette.setColor(QPalette::Light, QColor(80, 80, 84));
+    palette.setColor(QPalette::Midlight, QColor(66, 66, 70));
+    palette.setColor(QPalette::Mid, QColor(50, 50, 54));
+    palette.setColor(QPalette::Dark, QColor(20, 20, 22));
+    palette.setColor(QPalette::Shadow, Qt::black);
+    return palette;
+}
+
 }  // namespace vantorel

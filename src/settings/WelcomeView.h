@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+#include "settings/WelcomeController.h"
+
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+
+namespace vantorel {
+
+class Appearance;
+class PermissionControl;
+class SymbolTable;
+
+// The welcome window's content: the controller's page over a dark backdrop with soft colour,
+// and below it "Back", the page dots and "Next" or "Get Started" (also on Return).
+class WelcomeView final : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kWidth = 540;
+    static constexpr int kHeight = 640;
+
+    // The controller and the appearance must outlive the view.
+    WelcomeView(WelcomeController& controller, Appearance& appearance, const SymbolTable& symbols,
+                QWidget* parent = nullptr);
+    ~WelcomeView() override;
+
+    // The window for the controller: this view, kept (page and all) across closes.
+    static WelcomeController::WindowFactory factory(Appearance& appearance,
+                                                    const SymbolTable& symbols);
+
+    QPushButton* backButton() const { return back_; }
+    QPushButton* primaryButton() const { return primary_; }
+    QWidget* page(int step) const;
+    QLabel* titleLabel(int step) const;
+    QLabel* subtitleLabel(int step) const;
+    QLabel* textLabel(int step) const;
+    PermissionControl* permissionControl(PermissionsManager::Permission permission) const;
+    QWidget* dots() const { return dots_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct PageWidgets {
+        QWidget* page = nullptr;
+        QLabel* title = nullptr;
+        QLabel* subtitle = nullptr;
+        QLabel* text = nullptr;
+    };
+    QWidget* buildPage(int step);
+    QWidget* buildRows();
+    void stepChanged();
+    void syncPermissions();
+
+    WelcomeController& controller_;
+    Appearance& appearance_;
+    const SymbolTable& symbols_;
+    PermissionsManager::ListenerId listener_ = 0;
+    QStackedWidget* stack_ = nullptr;
+    std::vector<PageWidgets> pages_;
+    std::vector<std::pair<PermissionsManager::Permission, PermissionControl*>> controls_;
+    QPushButton* back_ = nullptr;
+    QPushButton* primary_ = nullptr;
+    QWidget* dots_ = nullptr;
+};
+
+}  // namespace vantorel

@@ -1,0 +1,136 @@
+// The core's headers before Qt's: Qt's keyword macros would rewrite names in them.
+#include "platform/DefaultsValue.h"
+#include "platform/sim/SimDesktop.h"
+
+#include "settings/WelcomeView.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "platform/qt/Appearance.h"
+#include "platform/qt/QStringPrinter.h"
+#include "platform/qt/SymbolTable.h"
+#include "settings/PermissionControl.h"
+
+namespace vantorel {
+namespace {
+
+using namespace std::chrono_literals;
+using Permission = PermissionsManager::Permission;
+
+// The controller with its real window on the offscreen platform.
+class WelcomeViewTest : public testing::Test {
+protected:
+    WelcomeViewTest() { controller.show(); }
+    WelcomeView* view() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* welcome = qobject_cast<WelcomeView*>(widget)) return welcome;
+        }
+        return nullptr;
+    }
+    void press(int times) {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(view(), Qt::Key_Return);
+    }
+    bool shown() { return view() && view()->isVisible(); }
+    std::optional<DefaultsValue> didShowWelcome() {
+        return desktop.defaults.standardDomain().object("didShowWelcome");
+    }
+
+    SimDesktop desktop;
+    PermissionsManager permissions{desktop.ports()};
+    Appearance appearance{nullptr};
+    WelcomeController controller{permissions, desktop.defaults.standard(), desktop.scheduler,
+                                 desktop.logger,
+                                 WelcomeView::factory(appearance, SymbolTable::shared())};
+};
+
+TEST_F(WelcomeViewTest, ReturnWalksToGetStartedWhichAloneRecordsTheWelcome) {
+    ASSERT_TRUE(shown());
+    EXPECT_FALSE(view()->backButton()->isVisible());
+    press(5);
+    EXPECT_EQ(view()->primaryButton()->text(), QStringLiteral("Get Started"));
+    EXPECT_TRUE(view()->backButton()->isVisible());
+    view()->close();  // the close button
+    EXPECT_FALSE(didShowWelcome());
+    controller.show();
+    QTest::mouseClick(view()->primaryButton(), Qt::LeftButton);
+    EXPECT_EQ(didShowWelcome(), DefaultsValue(true));
+    EXPECT_FALSE(shown());
+}
+
+TEST_F(WelcomeViewTest, ShownAgainAfterClosingOnPageThreeItIsTheSameWindowOnPageThree) {
+    WelcomeView* first = view();
+    press(3);
+    first->close();
+    controller.show();
+    EXPECT_EQ(view(), first);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(first->page(3)->isVisible());
+    EXPECT_FALSE(first->page(0)->isVisible());
+}
+
+TEST_F(WelcomeViewTest, AccessibilityGrantedOnThePermissionsPageShowsWithinTheRecheck) {
+    desktop.accessibility.setTrusted(false);
+    permissions.checkAccessibility(false);
+    press(4);
+    PermissionControl* row = view()->permissionControl(Permission::accessibility);
+    EXPECT_FALSE(row->isGranted());
+    row->button()->click();  // opens System Settings, never prompts
+    EXPECT_EQ(desktop.permissionServices.openedPanes(),
+              std::vector<std::string>{"Privacy_Accessibility"});
+    desktop.accessibility.setTrusted(true);
+    desktop.scheduler.advance(1500ms);
+    EXPECT_TRUE(row->isGranted());
+    EXPECT_EQ(desktop.accessibility.promptCount(), 0);
+    QTest::mouseClick(view()->backButton(), Qt::LeftButton);
+    EXPECT_EQ(desktop.scheduler.pendingCount(), 0u);
+}
+
+// The pages' texts, character for character.
+TEST_F(WelcomeViewTest, PagesReadAsWritten) {
+    const struct {
+        const char* title;
+        const char* subtitle;
+        const char* text;
+    } pages[] = {
+        {"Welcome to Vantorel", nullptr,
+         "Liquid Glass window previews for your Dock. This takes about 20 seconds to set up."},
+        {"Peek at any window", nullptr,
+         "Hover a Dock icon to see live previews of that app's open windows. Click one to switch "
+         "to it — or close and minimize right from the card."},
+        {"Switch with ⌥Tab", nullptr,
+         "Hold Option and tap Tab to fly through every open window across all your apps. Release "
+         "Option to jump to the highlighted one."},
+        {"It lives in your menu bar", nullptr,
+         "Vantorel has no Dock icon — find it in your menu bar at the top-right. Click it anytime "
+         "for Settings, this guide, or to quit."},
+        {"Two quick permissions", nullptr,
+         "Vantorel needs these to read your Dock and capture previews. Nothing ever leaves your "
+         "Mac — and that's enforced in the code."},
+        {"You're all set", "Enjoy 💎",
+         "Hover a Dock icon to try it. Nothing you preview ever leaves your Mac.\n\nThanks for "
+         "using Vantorel.  — Orrimond"}};
+    for (int step = 0; step <= WelcomeController::kLast; ++step) {
+        SCOPED_TRACE(step);
+        const auto& page = pages[step];
+        EXPECT_EQ(view()->titleLabel(step)->text(), QString::fromUtf8(page.title));
+        QLabel* subtitle = view()->subtitleLabel(step);
+        EXPECT_EQ(subtitle ? subtitle->text() : QString(), QString::fromUtf8(page.subtitle));
+        EXPECT_EQ(view()->textLabel(step)->text(), QString::fromUtf8(page.text));
+    }
+    QStringList rows;
+    for (const QLabel* label : view()->page(4)->findChildren<QLabel*>())
+        rows << label->text();
+    EXPECT_TRUE(rows.contains("Read the Dock and control windows"));
+    EXPECT_TRUE(rows.contains("Capture window previews"));
+    EXPECT_EQ(view()->permissionControl(Permission::screenRecording)->button()->text(), "Enable");
+    EXPECT_EQ(view()->windowTitle(), QStringLiteral("Welcome to Vantorel"));
+}
+
+}  // namespace
+}  // namespace vantorel
