@@ -13,8 +13,14 @@
 #include "app/Tour.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
@@ -44,6 +50,8 @@
 #include "preview/PreviewPanelSurface.h"
 #include "preview/PreviewPanelView.h"
 #include "preview/WindowItemView.h"
+#include "settings/SettingsView.h"
+#include "settings/WelcomeView.h"
 #include "switcher/SwitcherPanelSurface.h"
 #include "switcher/SwitcherView.h"
 #include "widgets/FolderItemTile.h"
@@ -276,6 +284,48 @@ private:
         }
     }
 
+    // A window of the application's own (not a panel), as it looks on its own.
+    void pictureWindow(QWidget* window, const std::string& name) {
+        settle();
+        const QString path = QDir(QString::fromStdString(root_))
+                                 .filePath(QString::fromStdString(name) + QStringLiteral(".png"));
+        // At twice its size, as sharp as the screen's pictures.
+        QImage image;
+        if (window && window->isVisible()) {
+            image = QImage(window->size() * 2, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(2);
+            window->render(&image);
+        }
+        if (!image.isNull() && image.save(path, "PNG")) {
+            out_ << "   picture " << path.toStdString() << "\n";
+            ++pictures_;
+        } else {
+            out_ << "!! Could not picture " << name << "\n";
+            failed_ = true;
+        }
+    }
+    // A key pressed on the real keyboard while `window` has the focus.
+    void press(QWidget* window, Qt::Key key) {
+        QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &up);
+        settle();
+    }
+    WelcomeView* welcomeView() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* view = qobject_cast<WelcomeView*>(widget)) return view;
+        }
+        return nullptr;
+    }
+    void sayWelcomePage(WelcomeView* welcome) {
+        const int step = app_->welcome()->step();
+        out_ << "   welcome page " << step << ": \""
+             << welcome->titleLabel(step)->text().toStdString() << "\", \""
+             << welcome->primaryButton()->text().toStdString() << "\"\n";
+    }
+
     // A key-down typed on the simulated keyboard with the modifiers held.
     void typeKey(KeyCode key, EventFlags flags) {
         desktop_.scheduler.advance(kEventInterval);
@@ -336,6 +386,7 @@ private:
     std::unique_ptr<VantorelApp> app_;
     std::unique_ptr<MenuBarContent> content_;
     std::unique_ptr<MenuBarExtra> extra_;
+    std::unique_ptr<SettingsView> settings_;
     int pictures_ = 0;
     bool failed_ = false;
 };
@@ -375,7 +426,20 @@ int Script::run() {
         switcher_ = qobject_cast<SwitcherView*>(adopted(surface.get()));
         return surface;
     };
+    app_->makeWelcomeWindow = WelcomeView::factory(appearance_, SymbolTable::shared());
     content_ = std::make_unique<MenuBarContent>(app_->permissions());
+    content_->showWelcome = [this] {
+        if (WelcomeController* welcome = app_->welcome()) welcome->show();
+    };
+    content_->openSettings = [this] {
+        if (!settings_) {
+            settings_ = std::make_unique<SettingsView>(
+                app_->preferences(), app_->permissions(), app_->launchAtLogin(),
+                BundleInfo{"1.2", "34"}, appearance_, SymbolTable::shared());
+            settings_->setAttribute(Qt::WA_DontShowOnScreen);
+        }
+        settings_->present();
+    };
     extra_ = std::make_unique<MenuBarExtra>(*content_, SymbolTable::shared());
     view_->setMenuBarExtra(extra_->makeButton(view_.get()));
     settle();
@@ -385,6 +449,27 @@ int Script::run() {
     }
     printMenu();
     picture("01-start");
+
+    out_ << "-- First launch: the welcome window is open on its first page\n";
+    if (WelcomeView* welcome = welcomeView()) {
+        sayWelcomePage(welcome);
+        pictureWindow(welcome, "01-welcome");
+        out_ << "-- Return four times: the permissions page\n";
+        for (int i = 0; i < 4; ++i)
+            press(welcome, Qt::Key_Return);
+        sayWelcomePage(welcome);
+        pictureWindow(welcome, "01-welcome-permissions");
+        out_ << "-- Return to the last page, and \"Get Started\" closes it for good\n";
+        press(welcome, Qt::Key_Return);
+        sayWelcomePage(welcome);
+        press(welcome, Qt::Key_Return);
+        const auto shown =
+            desktop_.defaults.standardDomain().object(VantorelApp::kDidShowWelcomeKey);
+        out_ << "   welcome window " << (welcome->isVisible() ? "open" : "closed")
+             << ", didShowWelcome=" << (shown && shown->as<bool>() && *shown->as<bool>()) << "\n";
+    } else {
+        out_ << "!! The welcome window did not open at first launch\n";
+    }
 
     const auto& tiles = desktop_.dockTiles();
     if (tiles.size() < 4) return failed_ ? 1 : 0;
@@ -541,6 +626,36 @@ int Script::run() {
     }
     moveTo({last.maxX() + 300, row - 300});
     wait(400ms);
+    out_ << "-- From the menu, \"Settings…\": the settings window opens\n";
+    content_->trigger(MenuBarContent::Item::Action::openSettings);
+    if (settings_ && settings_->isVisible()) {
+        pictureWindow(settings_.get(), "23-settings");
+        out_ << "-- It turns the switcher off, and on again\n";
+        QCheckBox* switcherToggle = settings_->toggle(QStringLiteral("⌥Tab window switcher"));
+        WindowSwitcher* switcher = app_->coordinator()->switcher();
+        for (int i = 0; i < 2; ++i) {
+            switcherToggle->setFocus();
+            press(settings_.get(), Qt::Key_Space);
+            out_ << "   altTabEnabled=" << app_->preferences().altTabEnabled()
+                 << ", switcher armed=" << (switcher && switcher->isArmed()) << "\n";
+        }
+        out_ << "-- It picks the layout \"Compact list\" and closes the window with Escape\n";
+        settings_->layoutPicker()->setFocus();
+        press(settings_.get(), Qt::Key_Down);
+        press(settings_.get(), Qt::Key_Down);
+        out_ << "   layout: " << settings_->layoutPicker()->currentText().toStdString()
+             << " (stored \"" << toString(app_->preferences().previewLayout()) << "\")\n";
+        pictureWindow(settings_.get(), "24-settings-compact-list");
+        press(settings_.get(), Qt::Key_Escape);
+        out_ << "   settings window " << (settings_->isVisible() ? "open" : "closed") << "\n";
+    } else {
+        out_ << "!! The settings window did not open\n";
+    }
+    out_ << "-- Back on Safari: its windows now show as a compact list\n";
+    glide({pointer().x, row - 200});
+    restOnTile("Safari");
+    picture("25-safari-compact-list");
+    leaveDock();
     out_ << "-- Tour finished\n";
     out_ << "Wrote " << pictures_ << " pictures to " << root_ << "\n";
     return failed_ ? 1 : 0;

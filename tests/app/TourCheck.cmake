@@ -21,11 +21,14 @@ foreach(bad "Dock AXList not found" "Could not find the Dock process" "!! ")
 endforeach()
 
 set(expected
+    "Welcome window shown"
     "DockObserver started with 17 tiles"
     "Switcher: ⌥Tab window switcher armed"
     "Coordinator started"
     "   Vantorel is active  (label, checkmark.circle)"
     "   Quit Vantorel  Ctrl+Q"
+    "welcome page 4: \"Two quick permissions\""
+    "welcome window closed, didShowWelcome=1"
     "Hover → Safari"
     "Panel show: app=Safari cards=3"
     "Captures running for 2 window(s)"
@@ -46,6 +49,11 @@ set(expected
     "Folder panel show: Scans items=200"
     "Hover → Documents"
     "Folder panel show: Documents items=10"
+    "altTabEnabled=0, switcher armed=0"
+    "altTabEnabled=1, switcher armed=1"
+    "layout: Compact list (stored \"list\")"
+    "settings window closed"
+    "Panel show: app=Safari cards=3"
     "Tour finished"
     "Wrote ${EXPECTED} pictures")
 set(rest "${output}")
