@@ -148,6 +148,8 @@ void SettingsView::build() {
     scroll_->setWidgetResizable(true);
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Tab goes from control to control; the area follows the focus by itself.
+    scroll_->setFocusPolicy(Qt::NoFocus);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
@@ -409,6 +411,7 @@ void SettingsView::appeared() {
     permissions_.refreshCalendarStatus();
     permissions_.refreshRemindersStatus();
     sync();
+    if (!focusWidget()) login_->setFocus();
     // After the show has gone through, or the window manager may keep it behind.
     QTimer::singleShot(0, this, [this] {
         raise();

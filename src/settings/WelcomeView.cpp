@@ -157,6 +157,7 @@ public:
     explicit WelcomeWindow(std::unique_ptr<WelcomeView> view) : view_(std::move(view)) {}
     void present() override {
         view_->show();
+        if (!view_->focusWidget()) view_->primaryButton()->setFocus();
         view_->raise();
         view_->activateWindow();
     }

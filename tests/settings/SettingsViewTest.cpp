@@ -192,6 +192,7 @@ TEST_F(SettingsViewTest, SectionsControlsAndTextsAreThoseOfTheForm) {
                            "Show due reminders on Reminders hover", "Reminders access: Enable…",
                            "Show now-playing on Music/Spotify hover", "Accessibility: Enable…",
                            "Screen Recording: Enable…"}));
+    EXPECT_EQ(view.focusWidget(), view.toggle("Open Vantorel at login"));  // Space works at once
     EXPECT_EQ(view.versionText()->text(), QStringLiteral("1.2 (—)"));
     const std::pair<QWidget*, const char*> help[] = {
         {view.toggle("Open Vantorel at login"),
