@@ -37,6 +37,19 @@ using BoolSetter = void (Preferences::*)(bool);
 
 constexpr int kDelayTextWidth = 56;
 
+// The help texts and the description, whole, so each can be found as it reads.
+// clang-format off
+constexpr const char* kLoginHelp = "Start Vantorel automatically when you log in. Manage it anytime in System Settings → General → Login Items.";
+constexpr const char* kLiveThumbnailsHelp = "Update previews a few times a second while the panel is open. This uses continuous screen capture, so macOS shows the screen-recording indicator in the menu bar while a preview is open. Turn off to use a single snapshot per window — lower CPU and no indicator.";
+constexpr const char* kCompactHelp = "In Automatic layout, switch to the compact list when an app has more than this many open windows.";
+constexpr const char* kFolderPopHelp = "Hover a folder or stack in the Dock to see its contents in a glass panel; click an item to open it.";
+constexpr const char* kCalendarHelp = "Hover the Calendar icon in the Dock to see a glass widget with today's events. Your events never leave your Mac.";
+constexpr const char* kRemindersHelp = "Hover the Reminders icon in the Dock to see a glass widget with your due and overdue reminders. Your reminders never leave your Mac.";
+constexpr const char* kMediaHelp = "Hover the Music or Spotify icon in the Dock for a glass widget with the current track and play/pause/next/previous. macOS will ask once to allow controlling each app. Stays on your Mac.";
+constexpr const char* kLayoutHelp = "How the preview panel arranges a hovered app's windows. Automatic uses a row, switching to a compact list past the threshold.";
+constexpr const char* kDescription = "Liquid Glass window previews for your Dock — hover a Dock icon to peek at its open windows, then click to switch, or close and minimize from the card. Press ⌥Tab for a cross-app window switcher.";
+// clang-format on
+
 QString text(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
@@ -220,9 +233,7 @@ void SettingsView::build() {
 
     QFormLayout* general = section("General");
     login_ = new QCheckBox(text("Open Vantorel at login"));
-    setHelp(login_,
-            "Start Vantorel automatically when you log in. Manage it anytime in System Settings → "
-            "General → Login Items.");
+    setHelp(login_, kLoginHelp);
     connect(login_, &QCheckBox::toggled, this, [this](bool on) {
         launch_.setEnabled(on);
         // A change the system refused flips back to what is true.
@@ -234,12 +245,7 @@ void SettingsView::build() {
 
     QFormLayout* behavior = section("Behavior");
     toggle(behavior, "⌥Tab window switcher", nullptr, &Preferences::setAltTabEnabled);
-    toggle(behavior, "Live thumbnails",
-           "Update previews a few times a second while the panel is open. This uses continuous "
-           "screen capture, so macOS shows the screen-recording indicator in the menu bar while a "
-           "preview is open. Turn off to use a single snapshot per window — lower CPU and no "
-           "indicator.",
-           &Preferences::setLiveThumbnails);
+    toggle(behavior, "Live thumbnails", kLiveThumbnailsHelp, &Preferences::setLiveThumbnails);
     delayRow(behavior, "Show delay", kMaxShowDelayMS, &Preferences::setShowDelayMS, showDelay_,
              showDelayText_);
     delayRow(behavior, "Hide delay", kMaxHideDelayMS, &Preferences::setHideDelayMS, hideDelay_,
@@ -249,9 +255,7 @@ void SettingsView::build() {
     layout_ = picker<PreviewLayout>(
         kAllPreviewLayouts, text("Layout"),
         [this](PreviewLayout v) { preferences_.setPreviewLayout(v); }, this);
-    setHelp(layout_,
-            "How the preview panel arranges a hovered app's windows. Automatic uses a row, "
-            "switching to a compact list past the threshold.");
+    setHelp(layout_, kLayoutHelp);
     labelled(appearance, "Layout", layout_);
     size_ = picker<PreviewSize>(
         kAllPreviewSizes, text("Preview size"),
@@ -261,17 +265,13 @@ void SettingsView::build() {
     compact_->setRange(kMinCompactThreshold, kMaxCompactThreshold);
     compact_->setSingleStep(1);
     compact_->setSuffix(QStringLiteral(" windows"));
-    setHelp(compact_,
-            "In Automatic layout, switch to the compact list when an app has more than this many "
-            "open windows.");
+    setHelp(compact_, kCompactHelp);
     connect(compact_, &QSpinBox::valueChanged, this,
             [this](int value) { preferences_.setCompactThreshold(value); });
     labelled(appearance, "Compact list above", compact_);
 
     QFormLayout* folders = section("Folder Pop");
-    toggle(folders, "Preview Dock folders on hover",
-           "Hover a folder or stack in the Dock to see its contents in a glass panel; click an "
-           "item to open it.",
+    toggle(folders, "Preview Dock folders on hover", kFolderPopHelp,
            &Preferences::setFolderPopEnabled);
     sort_ = picker<FolderSort>(
         kAllFolderSorts, text("Sort by"), [this](FolderSort v) { preferences_.setFolderSort(v); },
@@ -299,26 +299,19 @@ void SettingsView::build() {
     };
 
     QFormLayout* calendar = section("Calendar");
-    toggle(calendar, "Show today's events on Calendar hover",
-           "Hover the Calendar icon in the Dock to see a glass widget with today's events. Your "
-           "events never leave your Mac.",
+    toggle(calendar, "Show today's events on Calendar hover", kCalendarHelp,
            &Preferences::setCalendarWidgetEnabled);
     permissionRow(calendar, "Calendar access", Permission::calendar,
                   request(&PermissionsManager::requestCalendarAccess, Permission::calendar));
 
     QFormLayout* reminders = section("Reminders");
-    toggle(reminders, "Show due reminders on Reminders hover",
-           "Hover the Reminders icon in the Dock to see a glass widget with your due and overdue "
-           "reminders. Your reminders never leave your Mac.",
+    toggle(reminders, "Show due reminders on Reminders hover", kRemindersHelp,
            &Preferences::setRemindersWidgetEnabled);
     permissionRow(reminders, "Reminders access", Permission::reminders,
                   request(&PermissionsManager::requestRemindersAccess, Permission::reminders));
 
     QFormLayout* media = section("Media");
-    toggle(media, "Show now-playing on Music/Spotify hover",
-           "Hover the Music or Spotify icon in the Dock for a glass widget with the current track "
-           "and play/pause/next/previous. macOS will ask once to allow controlling each app. "
-           "Stays on your Mac.",
+    toggle(media, "Show now-playing on Music/Spotify hover", kMediaHelp,
            &Preferences::setMediaControlsEnabled);
 
     QFormLayout* privacy = section("Permissions");
@@ -333,10 +326,7 @@ void SettingsView::build() {
     version_ = new QLabel(QString::fromStdString(bundle_.versionText()));
     version_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     labelled(about, "Version", version_);
-    auto* description = new QLabel(
-        text("Liquid Glass window previews for your Dock — hover a Dock icon to peek at its open "
-             "windows, then click to switch, or close and minimize from the card. Press ⌥Tab for "
-             "a cross-app window switcher."));
+    auto* description = new QLabel(text(kDescription));
     description->setWordWrap(true);
     QFont caption = description->font();
     caption.setPointSizeF(caption.pointSizeF() * 0.85);
@@ -360,8 +350,8 @@ void SettingsView::styleButtons() {
     const QColor border = opaque ? GlassPainter::separatorColor(p) : QColor(255, 255, 255, 60);
     const QString sheet =
         QStringLiteral(
-            "QPushButton { color: %1; background: %2; border: 1px solid %3; border-radius: 11px;"
-            " padding: 3px 12px; } QPushButton:focus { border: 2px solid %4; }")
+            "QPushButton { color: %1; background: %2; border: 1px solid %3; border-radius: 11px; "
+            "padding: 3px 12px; } QPushButton:focus { border: 2px solid %4; }")
             .arg(ink.name(QColor::HexArgb), fill.name(QColor::HexArgb),
                  border.name(QColor::HexArgb), GlassPainter::accentColor(p).name(QColor::HexArgb));
     for (const auto& [permission, control] : controls_)

@@ -12,25 +12,22 @@ using Permission = PermissionsManager::Permission;
 
 const std::array<WelcomeController::Page, WelcomeController::kLast + 1>&
 WelcomeController::pages() {
+    // clang-format off
     static const std::array<Page, kLast + 1> all = {{
         {"", "Welcome to Vantorel", "",
          "Liquid Glass window previews for your Dock. This takes about 20 seconds to set up."},
         {"rectangle.on.rectangle.angled", "Peek at any window", "",
-         "Hover a Dock icon to see live previews of that app's open windows. Click one to switch "
-         "to it — or close and minimize right from the card."},
+         "Hover a Dock icon to see live previews of that app's open windows. Click one to switch to it — or close and minimize right from the card."},
         {"command", "Switch with ⌥Tab", "",
-         "Hold Option and tap Tab to fly through every open window across all your apps. Release "
-         "Option to jump to the highlighted one."},
+         "Hold Option and tap Tab to fly through every open window across all your apps. Release Option to jump to the highlighted one."},
         {"menubar.rectangle", "It lives in your menu bar", "",
-         "Vantorel has no Dock icon — find it in your menu bar at the top-right. Click it anytime "
-         "for Settings, this guide, or to quit."},
+         "Vantorel has no Dock icon — find it in your menu bar at the top-right. Click it anytime for Settings, this guide, or to quit."},
         {"lock.shield", "Two quick permissions", "",
-         "Vantorel needs these to read your Dock and capture previews. Nothing ever leaves your "
-         "Mac — and that's enforced in the code."},
+         "Vantorel needs these to read your Dock and capture previews. Nothing ever leaves your Mac — and that's enforced in the code."},
         {"checkmark.seal.fill", "You're all set", "Enjoy 💎",
-         "Hover a Dock icon to try it. Nothing you preview ever leaves your Mac.\n\nThanks for "
-         "using Vantorel.  — Orrimond"},
+         "Hover a Dock icon to try it. Nothing you preview ever leaves your Mac.\n\nThanks for using Vantorel.  — Orrimond"},
     }};
+    // clang-format on
     return all;
 }
 
