@@ -9,7 +9,7 @@ packages=(
     nlohmann-json3-dev libicu-dev
     shared-mime-info adwaita-icon-theme
     qt6-base-dev libxcb1-dev libsystemd-dev libseccomp-dev
-    fonts-material-design-icons-iconfont
+    fonts-material-design-icons-iconfont fonts-noto-color-emoji
     xvfb xcompmgr xdotool
     gcovr
     desktop-file-utils appstream

@@ -74,6 +74,8 @@ int SettingsGallery::run(const QString& directory, std::ostream& out) {
     for (const bool reduceTransparency : {false, true}) {
         Appearance appearance(nullptr);
         appearance.setReduceTransparencyOverride(reduceTransparency);
+        // Each page where it settles.
+        appearance.setReduceMotionOverride(true);
         SimDesktop world;
         world.accessibility.setTrusted(false);
         PermissionsManager asked(world.ports());

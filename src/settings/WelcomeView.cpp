@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QCloseEvent>
+#include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -11,10 +12,12 @@
 #include <QRadialGradient>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QVariantAnimation>
 #include <QWindow>
 
 #include "platform/qt/Appearance.h"
 #include "platform/qt/GlassPainter.h"
+#include "platform/qt/Spring.h"
 #include "platform/qt/SymbolTable.h"
 #include "settings/ApplicationIcon.h"
 #include "settings/PermissionControl.h"
@@ -33,6 +36,7 @@ constexpr int kSymbolSize = 54;
 constexpr int kTextWidth = 420;
 constexpr int kRowsWidth = 430;
 constexpr int kDotSide = 7;
+const Spring kPageSpring(0.5, 0.85);
 
 QColor withAlpha(QColor colour, qreal alpha) {
     colour.setAlphaF(static_cast<float>(alpha));
@@ -191,8 +195,10 @@ WelcomeView::WelcomeView(WelcomeController& controller, Appearance& appearance,
 
     auto* bar = new QHBoxLayout;
     back_ = new QPushButton(QStringLiteral("Back"), this);
-    back_->setFlat(true);
-    back_->setForegroundRole(QPalette::PlaceholderText);
+    back_->setStyleSheet(QStringLiteral(
+        "QPushButton { color: rgba(255,255,255,150); background: transparent; border: 1px solid "
+        "transparent; border-radius: 6px; padding: 6px 12px; }"
+        " QPushButton:focus { border-color: rgba(255,255,255,120); }"));
     // Gone from the first page but keeping its place, so the dots stay centred.
     QSizePolicy keep = back_->sizePolicy();
     keep.setRetainSizeWhenHidden(true);
@@ -272,6 +278,8 @@ QWidget* WelcomeView::buildPage(int step) {
     widgets.text->setAlignment(Qt::AlignCenter);
     widgets.text->setWordWrap(true);
     widgets.text->setFixedWidth(permissions ? kRowsWidth : kTextWidth);
+    // All its lines, whatever height the page's layout would otherwise hand it.
+    widgets.text->setMinimumHeight(widgets.text->heightForWidth(widgets.text->width()));
     column->addWidget(widgets.text, 0, Qt::AlignHCenter);
     if (permissions) {
         column->addSpacing(2);
@@ -342,13 +350,65 @@ PermissionControl* WelcomeView::permissionControl(Permission permission) const {
 
 void WelcomeView::stepChanged() {
     const int step = controller_.step();
-    stack_->setCurrentIndex(std::clamp(step, 0, WelcomeController::kLast));
+    animateTo(std::clamp(step, 0, WelcomeController::kLast));
     // Invisible and unreachable on the first page, as if it were not there.
     back_->setVisible(controller_.canGoBack());
     primary_->setText(qtext(controller_.primaryTitle()));
     primary_->setAccessibleName(primary_->text());
     static_cast<PageDots*>(dots_)->setCurrent(controller_.step());
     if (primary_->isVisible()) primary_->setFocus();
+}
+
+void WelcomeView::animateTo(int index) {
+    if (index == stack_->currentIndex()) return;
+    finishAnimations();
+    if (!isVisible() || appearance_.reduceMotion()) {
+        stack_->setCurrentIndex(index);
+        return;
+    }
+    if (!leaving_) leaving_ = new QLabel(this);
+    leaving_->setPixmap(stack_->grab());
+    leaving_->setGeometry(stack_->geometry());
+    stack_->setCurrentIndex(index);
+    QWidget* entering = stack_->currentWidget();
+    auto* fadeIn = new QGraphicsOpacityEffect(entering);
+    auto* fadeOut = new QGraphicsOpacityEffect(leaving_);
+    entering->setGraphicsEffect(fadeIn);
+    leaving_->setGraphicsEffect(fadeOut);
+    leaving_->show();
+    leaving_->raise();
+
+    transition_ = new QVariantAnimation(this);
+    transition_->setStartValue(0.0);
+    transition_->setEndValue(1.0);
+    transition_->setDuration(kPageSpring.durationMs());
+    const QPoint home = stack_->geometry().topLeft();
+    const int width = stack_->width();
+    connect(transition_, &QVariantAnimation::valueChanged, this,
+            [this, entering, fadeIn, fadeOut, home, width](const QVariant& value) {
+                const double p =
+                    kPageSpring.progress(value.toDouble() * kPageSpring.durationMs() / 1000.0);
+                const double shown = std::clamp(p, 0.0, 1.0);
+                entering->move(static_cast<int>(width * (1 - p)), entering->y());
+                leaving_->move(home.x() - static_cast<int>(width * p), home.y());
+                fadeIn->setOpacity(shown);
+                fadeOut->setOpacity(1 - shown);
+            });
+    connect(transition_, &QVariantAnimation::finished, this, &WelcomeView::finishAnimations);
+    transition_->start();
+}
+
+void WelcomeView::finishAnimations() {
+    if (transition_) {
+        QVariantAnimation* done = std::exchange(transition_, nullptr);
+        done->stop();
+        done->deleteLater();
+    }
+    if (leaving_) leaving_->hide();
+    if (QWidget* page = stack_->currentWidget()) {
+        page->setGraphicsEffect(nullptr);
+        page->move(0, 0);
+    }
 }
 
 void WelcomeView::syncPermissions() {

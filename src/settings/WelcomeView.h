@@ -10,6 +10,7 @@
 class QLabel;
 class QPushButton;
 class QStackedWidget;
+class QVariantAnimation;
 
 namespace vantorel {
 
@@ -43,6 +44,8 @@ public:
     QLabel* textLabel(int step) const;
     PermissionControl* permissionControl(PermissionsManager::Permission permission) const;
     QWidget* dots() const { return dots_; }
+    // Ends a page change at once, where it settles.
+    void finishAnimations();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -60,6 +63,9 @@ private:
     QWidget* buildPage(int step);
     QWidget* buildRows();
     void stepChanged();
+    // The new page comes in from the trailing edge as the old one leaves by the leading edge,
+    // fading; at once where motion is reduced.
+    void animateTo(int index);
     void syncPermissions();
 
     WelcomeController& controller_;
@@ -72,6 +78,9 @@ private:
     QPushButton* back_ = nullptr;
     QPushButton* primary_ = nullptr;
     QWidget* dots_ = nullptr;
+    QVariantAnimation* transition_ = nullptr;
+    // The page that leaves, as it last looked.
+    QLabel* leaving_ = nullptr;
 };
 
 }  // namespace vantorel
