@@ -253,8 +253,6 @@ QWidget* WelcomeView::buildPage(int step) {
     column->setSpacing(permissions ? 15 : 16);
     column->addStretch(1);
     auto* hero = new Hero(qtext(content.symbol), symbols_, widgets.page);
-    hero->setAccessibleName(content.symbol.empty() ? QStringLiteral("Vantorel")
-                                                   : qtext(content.symbol));
     column->addWidget(hero, 0, Qt::AlignHCenter);
 
     auto* titles = new QVBoxLayout;

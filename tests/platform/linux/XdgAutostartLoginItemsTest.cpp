@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +12,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using Status = LoginItems::Status;
+
+// What desktops themselves check of an entry, where the validator is installed; 0 is valid.
+int validate(const fs::path& entry) {
+    if (std::system("command -v desktop-file-validate >/dev/null 2>&1") != 0) return 0;
+    return std::system(("desktop-file-validate '" + entry.string() + "'").c_str());
+}
 
 std::string read(const fs::path& path) {
     std::stringstream text;
@@ -34,6 +41,7 @@ TEST_F(XdgAutostartTest, RegisteringWritesTheEntryAndTheDesktopMaySwitchItOff) {
     EXPECT_EQ(items.status(), Status::enabled);
     const std::string text = read(items.entryPath());
     EXPECT_TRUE(text.starts_with("[Desktop Entry]\n")) << text;
+    EXPECT_EQ(validate(items.entryPath()), 0) << text;
     EXPECT_NE(text.find("\nExec=/opt/vantorel/bin/vantorel\n"), std::string::npos);
     EXPECT_FALSE(fs::exists(items.entryPath().string() + ".tmp"));
 
@@ -68,6 +76,9 @@ TEST_F(XdgAutostartTest, AnUnwritableDirectoryIsAFailureAndPathsAreQuoted) {
     EXPECT_NE(items.entryText().find("Exec=\"/home/ana/My Apps/100%% \\\"real\\\"/vantorel\"\n"),
               std::string::npos)
         << items.entryText();
+    XdgAutostartLoginItems writable(root / "elsewhere", "/home/ana/My Apps/100% \"real\"/vantorel");
+    ASSERT_EQ(writable.registerItem(), std::nullopt);
+    EXPECT_EQ(validate(writable.entryPath()), 0) << writable.entryText();
 }
 
 }  // namespace
