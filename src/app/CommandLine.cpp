@@ -121,7 +121,7 @@ const char* CommandLine::usage() {
            "  --playground       Vantorel on the simulated desktop, drawn as a window\n"
            "  --tour [DIR]       drive Vantorel over the simulated desktop by a script, print\n"
            "                     its log and write a picture of the screen at each step to DIR\n"
-           "  --gallery DIR      draw the preview panel in each of its states as PNG files\n"
+           "  --gallery DIR      draw every panel and window in each of its states as PNG files\n"
            "  --dir DIR          where the simulated world's folders (and the tour's pictures)\n"
            "                     go; default: a folder in the temporary directory\n"
            "  --world FILE       the playground's world, a JSON file like data/worlds/*.json\n"
