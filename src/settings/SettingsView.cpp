@@ -282,6 +282,8 @@ void SettingsView::build() {
                                    std::function<void()> action) {
         auto* control =
             new PermissionControl(text(title), text("Enable…"), std::move(action), symbols_);
+        // Return presses it as Space does.
+        control->button()->setAutoDefault(true);
         controls_[permission] = control;
         labelled(rows, title, control);
     };

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QCloseEvent>
 #include <QGraphicsOpacityEffect>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadialGradient>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
@@ -160,6 +162,15 @@ class WelcomeWindow final : public WelcomeController::Window {
 public:
     explicit WelcomeWindow(std::unique_ptr<WelcomeView> view) : view_(std::move(view)) {}
     void present() override {
+        if (!placed_) {
+            // Centred on the screen the first time; afterwards where the user left it.
+            placed_ = true;
+            if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+                QRect frame(QPoint(), view_->size());
+                frame.moveCenter(screen->availableGeometry().center());
+                view_->move(frame.topLeft());
+            }
+        }
         view_->show();
         if (!view_->focusWidget()) view_->primaryButton()->setFocus();
         view_->raise();
@@ -169,6 +180,7 @@ public:
 
 private:
     std::unique_ptr<WelcomeView> view_;
+    bool placed_ = false;
 };
 
 }  // namespace

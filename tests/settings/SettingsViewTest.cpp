@@ -148,7 +148,7 @@ TEST_F(SettingsViewTest, EnableAsksForCalendarsOrRemindersAndOpensSettingsOnlyWh
         PermissionControl* control = settings.permissionControl(c.permission);
         const bool asks =
             c.permission == Permission::calendar || c.permission == Permission::reminders;
-        control->button()->click();
+        QTest::keyClick(control->button(), Qt::Key_Return);
         fresh.scheduler.runDue();
         EXPECT_EQ(fresh.permissionServices.requestCount(c.type), asks ? 1u : 0u);
         EXPECT_EQ(fresh.permissionServices.openedPanes(), c.panes);
