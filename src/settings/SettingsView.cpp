@@ -192,7 +192,10 @@ void SettingsView::build() {
     const auto labelled = [&](QFormLayout* rows, const char* title, QWidget* field) {
         auto* name = new QLabel(text(title));
         name->setBuddy(field);
-        if (field->accessibleName().isEmpty()) field->setAccessibleName(name->text());
+        // A text reads as itself, labelled by the row's name; a control takes the name.
+        if (field->accessibleName().isEmpty() && !qobject_cast<QLabel*>(field)) {
+            field->setAccessibleName(name->text());
+        }
         rows->addRow(name, field);
     };
     const auto delayRow = [&](QFormLayout* rows, const char* title, int maximum,
@@ -228,7 +231,6 @@ void SettingsView::build() {
             v->setText(delayText(stepped));
         });
         labelled(rows, title, row);
-        value->setAccessibleName(text(title));
     };
 
     QFormLayout* general = section("General");
