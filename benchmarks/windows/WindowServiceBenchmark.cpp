@@ -67,7 +67,8 @@ struct BusyDesktop {
                              server,
                              desktop.keyEvents,
                              desktop.permissionServices,
-                             desktop.capture};
+                             desktop.capture,
+                             desktop.scripting};
     }
 
     SimDesktop desktop;

@@ -12,6 +12,7 @@ class Pointer;
 class Scheduler;
 class Screens;
 class ScreenCapture;
+class Scripting;
 class UserDefaults;
 class WindowServer;
 class Workspace;
@@ -32,6 +33,7 @@ struct PlatformPorts {
     KeyEvents& keyEvents;
     PermissionServices& permissionServices;
     ScreenCapture& capture;
+    Scripting& scripting;
 };
 
 }  // namespace vantorel

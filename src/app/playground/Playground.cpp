@@ -156,7 +156,8 @@ int Playground::run(int argc, char** argv) {
                               desktop.windowServer,
                               keyEvents,
                               permissionServices,
-                              capture};
+                              capture,
+                              desktop.scripting};
     XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
     WorkerThreadExecutor captureExecutor;

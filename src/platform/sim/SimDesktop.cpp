@@ -20,9 +20,9 @@ SimDesktop::SimDesktop() {
 }
 
 PlatformPorts SimDesktop::ports() {
-    return PlatformPorts{accessibility, workspace,          screens,   pointer, defaults,
-                         files,         collation,          scheduler, logger,  windowServer,
-                         keyEvents,     permissionServices, capture};
+    return PlatformPorts{accessibility, workspace,          screens,   pointer,  defaults,
+                         files,         collation,          scheduler, logger,   windowServer,
+                         keyEvents,     permissionServices, capture,   scripting};
 }
 
 ProcessId SimDesktop::launch(const SimAppSpec& spec) {

@@ -17,6 +17,7 @@
 #include "platform/sim/SimPointer.h"
 #include "platform/sim/SimScreenCapture.h"
 #include "platform/sim/SimScreens.h"
+#include "platform/sim/SimScripting.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "platform/sim/SimWindowServer.h"
 #include "platform/sim/SimWindows.h"
@@ -70,6 +71,8 @@ public:
     SimPermissionServices permissionServices{scheduler};
     // Stills and streams of the windows above.
     SimScreenCapture capture{scheduler, windows, windowServer};
+    // The media players, answering scripts.
+    SimScripting scripting;
 
     PlatformPorts ports();
 
