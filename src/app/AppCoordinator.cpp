@@ -18,6 +18,8 @@ using namespace std::chrono_literals;
 constexpr Duration kAccessibilityPollInterval = 1s;
 // A little longer than the panel's fade-out, which shows the last frames to the end.
 constexpr Duration kReleaseFramesDelay = 200ms;
+// Long enough for a player to have acted on a transport command before it is asked again.
+constexpr Duration kMediaRequeryDelay = 150ms;
 
 }  // namespace
 
@@ -34,6 +36,8 @@ AppCoordinator::AppCoordinator(const PlatformPorts& ports, PermissionsManager& p
       panel_(ports.screens, ports.logger, panels.preview),
       folderPanel_(ports.screens, ports.logger, panels.folder),
       folderService_(ports),
+      mediaPanel_(ports.screens, ports.logger, panels.media),
+      mediaService_(ports),
       folderExecutor_(folderExecutor),
       preferences_(preferences),
       appLog_(ports.logger, "app"),
@@ -51,6 +55,11 @@ AppCoordinator::AppCoordinator(const PlatformPorts& ports, PermissionsManager& p
     panel_.onPanelHoverChange = [this](bool inside) { panelHoverChanged(inside); };
     folderPanel_.onPanelHoverChange = [this](bool inside) { panelHoverChanged(inside); };
     folderPanel_.state().onOpen = [this](const Url& url) { openFile(url); };
+    mediaPanel_.onPanelHoverChange = [this](bool inside) { panelHoverChanged(inside); };
+    MediaState& media = mediaPanel_.state();
+    media.onPlayPause = [this] { mediaTransport(&MediaService::playPause); };
+    media.onNext = [this] { mediaTransport(&MediaService::nextTrack); };
+    media.onPrevious = [this] { mediaTransport(&MediaService::previousTrack); };
     PreviewState& state = panel_.state();
     state.onActivate = [this](const WindowInfo& window) { activateCard(window); };
     state.onClose = [this](const WindowInfo& window) { closeCard(window); };
@@ -131,9 +140,11 @@ void AppCoordinator::route(const DockItem& item) {
     }
     const RunningApplication& app = *item.application();
     switch (widgetRoute(app)) {
+        case WidgetRoute::media:
+            if (showMedia(item, *mediaPlayerFromRawValue(*app.bundleIdentifier))) return;
+            break;
         case WidgetRoute::calendar:
         case WidgetRoute::reminders:
-        case WidgetRoute::media:
             // These widgets are not built yet: until they are, their applications keep the
             // window preview, as they do when their widget is switched off.
         case WidgetRoute::preview:
@@ -155,8 +166,7 @@ AppCoordinator::WidgetRoute AppCoordinator::widgetRoute(const RunningApplication
         return WidgetRoute::reminders;
     }
     // The media widget shows only while its player reports a track; otherwise the preview.
-    if (preferences_.mediaControlsEnabled() &&
-        (bundle == "com.apple.Music" || bundle == "com.spotify.client")) {
+    if (preferences_.mediaControlsEnabled() && mediaPlayerFromRawValue(bundle)) {
         return WidgetRoute::media;
     }
     return WidgetRoute::preview;
@@ -168,6 +178,7 @@ void AppCoordinator::showFolder(const Url& folder, const DockItem& item) {
         return;
     }
     panel_.hide();
+    mediaPanel_.hide();
     cancelThumbnailTasks();
     // A large folder takes longer to list than a frame lasts: the worker lists it and the
     // result comes back to the main thread.
@@ -198,8 +209,39 @@ void AppCoordinator::openFile(const Url& url) {
     hideAll();
 }
 
+bool AppCoordinator::showMedia(const DockItem& item, MediaService::Player player) {
+    auto nowPlaying = mediaService_.nowPlaying(player);
+    if (!nowPlaying) return false;
+    panel_.hide();
+    folderPanel_.hide();
+    cancelThumbnailTasks();
+    MediaState& state = mediaPanel_.state();
+    state.setAppName(item.title);
+    state.setAppIcon(item.icon(ports_.workspace));
+    state.setNowPlaying(std::move(nowPlaying));
+    mediaPanel_.show(currentDockEdge(ports_.defaults), item.frame);
+    return true;
+}
+
+void AppCoordinator::mediaTransport(void (MediaService::*command)(MediaService::Player) const) {
+    const auto& nowPlaying = mediaPanel_.state().nowPlaying();
+    if (!nowPlaying) return;
+    const MediaService::Player player = nowPlaying->player;
+    (mediaService_.*command)(player);
+    // The answer lands in the widget whatever is hovered by then; the panel stays open.
+    std::weak_ptr<AppCoordinator*> weak = self_;
+    ports_.scheduler.schedule(kMediaRequeryDelay, [weak, player] {
+        if (auto self = weak.lock()) {
+            AppCoordinator& coordinator = **self;
+            coordinator.mediaPanel_.state().setNowPlaying(
+                coordinator.mediaService_.nowPlaying(player));
+        }
+    });
+}
+
 void AppCoordinator::showPreview(const RunningApplication& app, const DockItem& item) {
     folderPanel_.hide();
+    mediaPanel_.hide();
     cancelThumbnailTasks();
     releaseFrames_.cancel();
     const std::vector<WindowInfo> windows = windowService_.windows(app);
@@ -310,6 +352,7 @@ void AppCoordinator::hideAll() {
     const bool wasVisible = panel_.isVisible();
     panel_.hide();
     folderPanel_.hide();
+    mediaPanel_.hide();
     // The last frames are kept only while the fade-out still shows them.
     releaseFrames_.cancel();
     if (!wasVisible) return;

@@ -18,6 +18,8 @@
 #include "switcher/WindowSwitcher.h"
 #include "widgets/FolderPanel.h"
 #include "widgets/FolderService.h"
+#include "widgets/MediaPanel.h"
+#include "widgets/MediaService.h"
 #include "windows/ThumbnailService.h"
 #include "windows/WindowActions.h"
 #include "windows/WindowService.h"
@@ -32,6 +34,7 @@ class Preferences;
 struct PanelFactories {
     PreviewPanel::SurfaceFactory preview;
     FolderPanel::SurfaceFactory folder;
+    MediaPanel::SurfaceFactory media;
 };
 
 // Owns every service and panel of the running application and connects them: hover reports
@@ -61,6 +64,7 @@ public:
     const std::optional<DockItem>& currentItem() const { return currentItem_; }
     PreviewPanel& panel() { return panel_; }
     FolderPanel& folderPanel() { return folderPanel_; }
+    MediaPanel& mediaPanel() { return mediaPanel_; }
     HoverController& hover() { return hover_; }
     // Null until the switcher is first armed or disarmed.
     WindowSwitcher* switcher() const { return switcher_.get(); }
@@ -89,6 +93,9 @@ private:
     void folderListed(std::uint64_t request, const DockItem& item,
                       std::vector<FolderState::EntryRef> entries);
     void openFile(const Url& url);
+    // False when the player reports nothing playing: the item then gets the preview.
+    bool showMedia(const DockItem& item, MediaService::Player player);
+    void mediaTransport(void (MediaService::*command)(MediaService::Player) const);
     void showPreview(const RunningApplication& app, const DockItem& item);
     void cancelThumbnailTasks();
     void startThumbnails(const std::vector<WindowInfo>& windows);
@@ -115,6 +122,8 @@ private:
     PreviewPanel panel_;
     FolderPanel folderPanel_;
     FolderService folderService_;
+    MediaPanel mediaPanel_;
+    MediaService mediaService_;
     Executor& folderExecutor_;
     std::unique_ptr<WindowSwitcher> switcher_;
     Preferences& preferences_;

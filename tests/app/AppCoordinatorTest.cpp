@@ -89,6 +89,7 @@ protected:
     Preferences preferences{desktop.defaults.standard(), desktop.logger};
     SimPanelSurface* surface = nullptr;
     SimPanelSurface* folderSurface = nullptr;
+    SimPanelSurface* mediaSurface = nullptr;
     AppCoordinator coordinator{desktop.ports(), permissions,    preferences,
                                executor,        folderExecutor, panels()};
 
@@ -106,6 +107,13 @@ protected:
                 return Size{100.0 * double(state.entries().size()), 150};
             });
             folderSurface = sim.get();
+            return sim;
+        };
+        made.media = [this](MediaState&) {
+            auto sim = std::make_unique<SimPanelSurface>(desktop.scheduler, [] {
+                return Size{316, 140};
+            });
+            mediaSurface = sim.get();
             return sim;
         };
         return made;
@@ -442,6 +450,126 @@ TEST_F(FolderRouteTest, AnOddlyNamedFileAndADanglingLinkAppearAndOpen) {
     EXPECT_EQ(desktop.workspace.openedURLs().front().path(),
               (root / "Odd" / "caf\xE9.txt").string());
     fs::remove_all(root);
+}
+
+// Music and Spotify beside the others, each with a window; Music has a queue and a track.
+class MediaRouteTest : public AppCoordinatorTest {
+protected:
+    MediaRouteTest() {
+        auto tiles = desktop.dockTiles();
+        for (const auto& [name, bundle] :
+             {std::pair{"Music", "com.apple.Music"}, {"Spotify", "com.spotify.client"}}) {
+            SimAppSpec app;
+            app.name = name;
+            app.bundleIdentifier = bundle;
+            SimWindowSpec window;
+            window.title = name;
+            window.frame = Rect(0, 0, 500, 400);
+            desktop.addWindow(desktop.launch(app), window);
+            tiles.push_back({SimDockTileSpec::Kind::application, name, std::nullopt});
+        }
+        desktop.setDockTiles(tiles);
+        music.tracks = {{"Blue in Green", "Miles Davis"}, {"So What", "Miles Davis"}};
+        music.state = "playing";
+        start();
+    }
+    static constexpr std::size_t kMusic = 3;
+    MediaState& media() { return coordinator.mediaPanel().state(); }
+    SimMediaPlayer& music = desktop.scripting.player("Music");
+};
+
+TEST_F(MediaRouteTest, APlayerShowsItsWidgetOnlyWhilePlayingOrPaused) {
+    using Arrange = std::function<void(SimMediaPlayer&, Preferences&)>;
+    const struct {
+        const char* name;
+        Arrange arrange;
+        bool widget;  // else the preview of Music's window
+        const char* line;
+    } cases[] = {
+        {"playing", [](SimMediaPlayer&, Preferences&) {}, true, "Media panel show: Blue in Green"},
+        {"paused, unreadable track",
+         [](SimMediaPlayer& player, Preferences&) {
+             player.state = "paused";
+             player.tracks = {{}};
+         },
+         true, "Media panel show: "},
+        {"stopped", [](SimMediaPlayer& player, Preferences&) { player.state = "stopped"; }, false,
+         nullptr},
+        {"other state",
+         [](SimMediaPlayer& player, Preferences&) { player.state = "fast forwarding"; }, false,
+         nullptr},
+        {"refusing",
+         [](SimMediaPlayer& player, Preferences&) { player.refusal = SimScriptRefusal{"No."}; },
+         false, "AppleScript failed: No."},
+        {"switched off",
+         [](SimMediaPlayer&, Preferences& settings) { settings.setMediaControlsEnabled(false); },
+         false, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.arrange(music, preferences);
+        desktop.logger.clear();
+        show(kMusic);
+        EXPECT_EQ(mediaSurface->isVisible(), c.widget);
+        EXPECT_EQ(surface && surface->isVisible(), !c.widget);
+        EXPECT_EQ(cardTitles(), c.widget ? Titles{} : Titles{"Music"});
+        EXPECT_EQ(c.line ? desktop.logger.count(c.line) : 1u, 1u);
+        pointOffDock();
+        advance(500ms);
+    }
+    // Switched off, the player is not asked.
+    EXPECT_EQ(desktop.scripting.received().size(), 5u);
+}
+
+TEST_F(MediaRouteTest, TheButtonsActAndTheWidgetFollowsOnlyAfterTheRequery) {
+    show(kMusic);
+    ASSERT_TRUE(mediaSurface->isVisible());
+    desktop.scripting.clearReceived();
+    media().onPlayPause();
+    EXPECT_EQ(desktop.scripting.received(),
+              std::vector<std::string>{"tell application \"Music\" to playpause"});
+    desktop.scheduler.advance(149ms);
+    desktop.scheduler.runDue();
+    EXPECT_TRUE(media().nowPlaying()->isPlaying);
+    desktop.scheduler.advance(1ms);
+    desktop.scheduler.runDue();
+    EXPECT_FALSE(media().nowPlaying()->isPlaying);
+
+    media().onNext();
+    advance(150ms);
+    EXPECT_EQ(media().nowPlaying()->title, "So What");
+    music.state = "stopped";  // stopped in the player itself
+    media().onPrevious();
+    advance(150ms);
+    EXPECT_EQ(media().nowPlaying(), std::nullopt);
+    EXPECT_TRUE(mediaSurface->isVisible());
+
+    // Nothing playing: the buttons send nothing.
+    desktop.scripting.clearReceived();
+    for (const auto& press : {media().onPlayPause, media().onNext, media().onPrevious})
+        press();
+    advance(200ms);
+    EXPECT_TRUE(desktop.scripting.received().empty());
+    coordinator.mediaPanel().show(DockEdge::bottom, desktop.dockTileFrame(kMusic));
+    EXPECT_EQ(desktop.logger.count("Media panel show: idle"), 1u);
+
+    // Another tile hides the widget.
+    show(0);
+    EXPECT_FALSE(mediaSurface->isVisible());
+    EXPECT_TRUE(surface->isVisible());
+}
+
+TEST_F(MediaRouteTest, ARequeryAfterTheCoordinatorHasGoneIsSkipped) {
+    auto other = std::make_unique<AppCoordinator>(desktop.ports(), permissions, preferences,
+                                                  executor, folderExecutor, PanelFactories{});
+    other->mediaPanel().state().setNowPlaying(
+        MediaState::NowPlaying{MediaPlayer::music, "", "", true});
+    desktop.scripting.clearReceived();
+    other->mediaPanel().state().onNext();
+    other.reset();
+    advance(300ms);
+    EXPECT_EQ(desktop.scripting.received(),
+              std::vector<std::string>{"tell application \"Music\" to next track"});
 }
 
 }  // namespace

@@ -1,0 +1,153 @@
+#include "widgets/MediaService.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/MemoryLogger.h"
+#include "platform/sim/SimScripting.h"
+
+namespace vantorel {
+namespace {
+
+using NowPlaying = MediaState::NowPlaying;
+using Player = MediaService::Player;
+
+// A runner that hands back one prepared outcome, for replies no faithful player gives.
+class CannedScripting final : public Scripting {
+public:
+    ScriptOutcome outcome;
+    ScriptOutcome run(std::string_view) override { return outcome; }
+};
+
+ScriptOutcome replying(std::optional<std::string> text) {
+    ScriptOutcome outcome;
+    outcome.reply = std::move(text);
+    return outcome;
+}
+
+ScriptOutcome failing(std::optional<std::string> message) {
+    ScriptOutcome outcome;
+    outcome.error = ScriptOutcome::Error{std::move(message), "{Number = -1743;}"};
+    return outcome;
+}
+
+TEST(MediaServiceTest, RepliesAndFailuresBecomeAStatusOrNone) {
+    ScriptOutcome uncompiled;
+    uncompiled.created = false;
+    const struct {
+        const char* name;
+        ScriptOutcome outcome;
+        std::optional<NowPlaying> expected;
+        std::vector<std::string> log;
+    } cases[] = {
+        {"three lines",
+         replying("playing\nSo What\nMiles Davis"),
+         NowPlaying{Player::spotify, "So What", "Miles Davis", true},
+         {}},
+        {"one line paused", replying("paused"), NowPlaying{Player::spotify, "", "", false}, {}},
+        {"two lines",
+         replying("playing\nIntro"),
+         NowPlaying{Player::spotify, "Intro", "", true},
+         {}},
+        {"extra lines",
+         replying("paused\n\nNina\nmore\n"),
+         NowPlaying{Player::spotify, "", "Nina", false},
+         {}},
+        {"stopped", replying("stopped"), std::nullopt, {}},
+        {"other state", replying("fast forwarding\nA\nB"), std::nullopt, {}},
+        {"state is exact", replying("Playing\nA\nB"), std::nullopt, {}},
+        {"state with a space", replying("paused \nA\nB"), std::nullopt, {}},
+        {"carriage return", replying("playing\r\nA\r\nB"), std::nullopt, {}},
+        {"empty", replying(""), std::nullopt, {}},
+        {"no text", replying(std::nullopt), std::nullopt, {}},
+        {"not compiled", uncompiled, std::nullopt, {}},
+        {"refused",
+         failing("Not authorized to send Apple events to Spotify."),
+         std::nullopt,
+         {"AppleScript failed: Not authorized to send Apple events to Spotify."}},
+        {"no message",
+         failing(std::nullopt),
+         std::nullopt,
+         {"AppleScript failed: {Number = -1743;}"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CannedScripting scripting;
+        scripting.outcome = c.outcome;
+        MemoryLogger logger;
+        EXPECT_EQ(MediaService(scripting, logger).nowPlaying(Player::spotify), c.expected);
+        EXPECT_EQ(logger.messages("media"), c.log);
+    }
+}
+
+// The simulated players answer only the exact texts: every one the service sends is answered,
+// and the same text with any one character changed or left out is refused.
+TEST(MediaServiceTest, ThePlayersRefuseEveryTextOneCharacterAway) {
+    for (const Player player : kAllMediaPlayers) {
+        SCOPED_TRACE(std::string(scriptName(player)));
+        SimScripting scripting;
+        scripting.player(std::string(scriptName(player))).state = "paused";
+        MemoryLogger logger;
+        const MediaService service(scripting, logger);
+        ASSERT_TRUE(service.nowPlaying(player));
+        service.playPause(player);
+        service.nextTrack(player);
+        service.previousTrack(player);
+        ASSERT_EQ(scripting.received().size(), 4u);
+        EXPECT_TRUE(logger.lines().empty());
+
+        const std::vector<std::string> sent = scripting.received();
+        for (const std::string& text : sent) {
+            for (std::size_t i = 0; i < text.size(); ++i) {
+                std::string changed = text;
+                changed[i] = static_cast<char>(changed[i] ^ 1);
+                std::string shorter = text;
+                shorter.erase(i, 1);
+                EXPECT_TRUE(scripting.run(changed).error) << "changed at " << i << ":\n" << text;
+                EXPECT_TRUE(scripting.run(shorter).error) << "without " << i << ":\n" << text;
+            }
+        }
+    }
+    EXPECT_EQ(MediaService::statusScript(Player::music).substr(24),
+              MediaService::statusScript(Player::spotify).substr(26));
+}
+
+// What a player answers, as the widget reads it, and how the transport moves it.
+TEST(MediaServiceTest, SimulatedPlayersAnswerTheirStateAndFollowTheTransport) {
+    SimScripting scripting;
+    MemoryLogger logger;
+    const MediaService service(scripting, logger);
+    SimMediaPlayer& music = scripting.player("Music");
+    music.tracks = {{"Blue in Green", "Miles Davis"}, {std::nullopt, std::nullopt}};
+    const auto status = [&] { return service.nowPlaying(Player::music); };
+
+    music.state = "playing";
+    EXPECT_EQ(status(), (NowPlaying{Player::music, "Blue in Green", "Miles Davis", true}));
+    service.playPause(Player::music);
+    EXPECT_EQ(status(), (NowPlaying{Player::music, "Blue in Green", "Miles Davis", false}));
+    service.nextTrack(Player::music);  // a track whose fields cannot be read
+    EXPECT_EQ(status(), (NowPlaying{Player::music, "", "", false}));
+    service.nextTrack(Player::music);
+    service.previousTrack(Player::music);
+    service.previousTrack(Player::music);
+    service.playPause(Player::music);
+    EXPECT_EQ(status(), (NowPlaying{Player::music, "Blue in Green", "Miles Davis", true}));
+
+    music.current = 2;  // no current track: nothing to start
+    music.state = "stopped";
+    service.playPause(Player::music);
+    service.nextTrack(Player::music);
+    EXPECT_EQ(status(), std::nullopt);
+    EXPECT_TRUE(logger.lines().empty());
+
+    music.refusal = SimScriptRefusal{};
+    EXPECT_EQ(status(), std::nullopt);
+    scripting.quitPlayer("Music");
+    EXPECT_EQ(status(), std::nullopt);
+    EXPECT_EQ(logger.messages("media"),
+              (std::vector<std::string>{
+                  "AppleScript failed: Not authorized to send Apple events to the player.",
+                  "AppleScript failed: Music got an error: Application isn’t running."}));
+}
+
+}  // namespace
+}  // namespace vantorel
