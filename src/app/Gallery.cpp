@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "app/SettingsGallery.h"
@@ -36,6 +37,7 @@
 #include "switcher/SwitcherView.h"
 #include "widgets/FolderItemTile.h"
 #include "widgets/FolderPopoverView.h"
+#include "widgets/MediaPopoverView.h"
 
 namespace vantorel {
 namespace {
@@ -490,6 +492,63 @@ bool renderFolder(const FolderScene& scene, const QString& path, ThemeFileIcons&
     return save(view, path);
 }
 
+// One picture of the media widget.
+struct MediaScene {
+    QString file;
+    std::optional<MediaState::NowPlaying> nowPlaying;
+    bool icon = true;
+    bool reduceTransparency = false;
+};
+
+std::vector<MediaScene> mediaScenes() {
+    using NowPlaying = MediaState::NowPlaying;
+    const std::vector<MediaScene> base = {
+        {"media-playing.png", NowPlaying{MediaPlayer::music, "Blue in Green", "Miles Davis", true}},
+        {"media-paused.png", NowPlaying{MediaPlayer::music, "Blue in Green", "Miles Davis", false}},
+        {"media-no-title-or-artist.png", NowPlaying{MediaPlayer::music, "", "", false}},
+        {"media-long-title-no-icon.png",
+         NowPlaying{MediaPlayer::music,
+                    "Weekly Mix — Track 7 of a Playlist with a Rather Long Name",
+                    "Various Artists and an Orchestra of Many Names", true},
+         false},
+        {"media-nothing-after-press.png", std::nullopt},
+    };
+    std::vector<MediaScene> all = base;
+    for (MediaScene scene : base) {
+        scene.file.replace(QStringLiteral(".png"), QStringLiteral("-reduce-transparency.png"));
+        scene.reduceTransparency = true;
+        all.push_back(scene);
+    }
+    return all;
+}
+
+bool renderMedia(const MediaScene& scene, const QString& path, const SymbolTable& symbols) {
+    Appearance appearance(nullptr);
+    appearance.setReduceMotionOverride(false);
+    appearance.setReduceTransparencyOverride(scene.reduceTransparency);
+
+    MediaState state;
+    state.setAppName("Music");
+    if (scene.icon) {
+        state.setAppIcon(
+            fromQImage(AppIcon::paint(QColor(0xfa, 0x2d, 0x48), QStringLiteral("music_note"),
+                                      QStringLiteral("Music"), symbols)));
+    }
+    // The widget as a press leaves it when the player stopped meanwhile: shown with a track,
+    // then told there is none.
+    state.setNowPlaying(
+        scene.nowPlaying
+            ? scene.nowPlaying
+            : MediaState::NowPlaying{MediaPlayer::music, "Blue in Green", "Miles Davis", true});
+    MediaPopoverView view(state, appearance);
+    if (!scene.nowPlaying) state.setNowPlaying(std::nullopt);
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.resize(view.sizeHint());
+    view.show();
+    QApplication::processEvents();
+    return save(view, path);
+}
+
 }  // namespace
 
 int Gallery::run(int argc, char** argv) {
@@ -531,6 +590,15 @@ int Gallery::run(int argc, char** argv) {
     for (const FolderScene& scene : folderScenes()) {
         const QString path = QDir(directory).filePath(scene.file);
         if (!renderFolder(scene, path, icons)) {
+            out_ << "Could not write " << path.toStdString() << "\n";
+            return 1;
+        }
+        out_ << path.toStdString() << "\n";
+        ++written;
+    }
+    for (const MediaScene& scene : mediaScenes()) {
+        const QString path = QDir(directory).filePath(scene.file);
+        if (!renderMedia(scene, path, symbols)) {
             out_ << "Could not write " << path.toStdString() << "\n";
             return 1;
         }

@@ -57,6 +57,9 @@
 #include "widgets/FolderItemTile.h"
 #include "widgets/FolderPanelSurface.h"
 #include "widgets/FolderPopoverView.h"
+#include "widgets/MediaControlButton.h"
+#include "widgets/MediaPanelSurface.h"
+#include "widgets/MediaPopoverView.h"
 
 namespace vantorel {
 namespace {
@@ -218,6 +221,18 @@ private:
             desktop_.addPersistentFolder(title, url);
         }
         desktop_.setDockTiles(std::move(tiles));
+    }
+
+    // Glides onto a media button and clicks it, then waits for the player to be asked again.
+    void pressMedia(MediaControlButton* button) {
+        if (!button) {
+            out_ << "!! The media widget shows no such button\n";
+            return;
+        }
+        glide(centre(button));
+        out_ << "   " << button->accessibleName().toStdString() << "\n";
+        click();
+        wait(200ms);
     }
 
     // The preview card showing the window with this title, if the panel shows it.
@@ -383,6 +398,7 @@ private:
     PanelPointer panelPointer_;
     QPointer<SwitcherView> switcher_;
     QPointer<FolderPopoverView> folderView_;
+    QPointer<MediaPopoverView> mediaView_;
     std::unique_ptr<VantorelApp> app_;
     std::unique_ptr<MenuBarContent> content_;
     std::unique_ptr<MenuBarExtra> extra_;
@@ -417,6 +433,11 @@ int Script::run() {
     panels.folder = [this, adopted](FolderState& state) {
         auto surface = makeFolderPanelSurface(state, appearance_);
         folderView_ = qobject_cast<FolderPopoverView*>(adopted(surface.get()));
+        return surface;
+    };
+    panels.media = [this, adopted](MediaState& state) {
+        auto surface = makeMediaPanelSurface(state, appearance_);
+        mediaView_ = qobject_cast<MediaPopoverView*>(adopted(surface.get()));
         return surface;
     };
     app_ = std::make_unique<VantorelApp>(desktop_.ports(), loginItems_, executor_, folderExecutor_,
@@ -619,6 +640,27 @@ int Script::run() {
     picture("22-scans-scrolled");
     leaveDock();
 
+    out_ << "-- It rests on Music: the track now playing, with its controls\n";
+    restOnTile("Music");
+    picture("23-music-playing");
+    out_ << "-- It presses pause: the button turns to play once Music has answered again\n";
+    pressMedia(mediaView_ ? mediaView_->playPauseButton() : nullptr);
+    picture("24-music-paused");
+    out_ << "-- And the next track, which has no artist\n";
+    pressMedia(mediaView_ ? mediaView_->nextButton() : nullptr);
+    picture("25-music-next");
+    leaveDock();
+    out_ << "-- Spotify is paused on a long title\n";
+    restOnTile("Spotify");
+    picture("26-spotify-paused");
+    leaveDock();
+    out_ << "-- Spotify stops elsewhere: its tile shows its windows instead\n";
+    if (SimMediaPlayer* spotify = desktop_.scripting.findPlayer("Spotify"))
+        spotify->state = "stopped";
+    restOnTile("Spotify");
+    picture("27-spotify-stopped");
+    leaveDock();
+
     out_ << "-- It visits the folders and the stack that cannot be resolved\n";
     for (std::size_t i = tiles.size() - 5; i < tiles.size(); ++i) {
         wait(400ms);
@@ -629,7 +671,7 @@ int Script::run() {
     out_ << "-- From the menu, \"Settings…\": the settings window opens\n";
     content_->trigger(MenuBarContent::Item::Action::openSettings);
     if (settings_ && settings_->isVisible()) {
-        pictureWindow(settings_.get(), "23-settings");
+        pictureWindow(settings_.get(), "28-settings");
         out_ << "-- It turns the switcher off, and on again\n";
         QCheckBox* switcherToggle = settings_->toggle(QStringLiteral("⌥Tab window switcher"));
         WindowSwitcher* switcher = app_->coordinator()->switcher();
@@ -645,7 +687,7 @@ int Script::run() {
         press(settings_.get(), Qt::Key_Down);
         out_ << "   layout: " << settings_->layoutPicker()->currentText().toStdString()
              << " (stored \"" << toString(app_->preferences().previewLayout()) << "\")\n";
-        pictureWindow(settings_.get(), "24-settings-compact-list");
+        pictureWindow(settings_.get(), "29-settings-compact-list");
         press(settings_.get(), Qt::Key_Escape);
         out_ << "   settings window " << (settings_->isVisible() ? "open" : "closed") << "\n";
     } else {
@@ -654,7 +696,7 @@ int Script::run() {
     out_ << "-- Back on Safari: its windows now show as a compact list\n";
     glide({pointer().x, row - 200});
     restOnTile("Safari");
-    picture("25-safari-compact-list");
+    picture("30-safari-compact-list");
     leaveDock();
     out_ << "-- Tour finished\n";
     out_ << "Wrote " << pictures_ << " pictures to " << root_ << "\n";

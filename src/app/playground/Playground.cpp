@@ -50,6 +50,7 @@
 #include "settings/WelcomeView.h"
 #include "switcher/SwitcherPanelSurface.h"
 #include "widgets/FolderPanelSurface.h"
+#include "widgets/MediaPanelSurface.h"
 
 namespace vantorel {
 namespace {
@@ -186,6 +187,9 @@ int Playground::run(int argc, char** argv) {
     };
     factories.folder = [adopted](FolderState& state) {
         return adopted(makeFolderPanelSurface(state, Appearance::shared()));
+    };
+    factories.media = [adopted](MediaState& state) {
+        return adopted(makeMediaPanelSurface(state, Appearance::shared()));
     };
 
     VantorelApp vantorel(ports, loginItems, captureExecutor, folderExecutor, factories);

@@ -72,6 +72,21 @@ SimWindowSpec parseWindow(const json& w) {
     return spec;
 }
 
+// A player's state, queue and current track: {"state", "tracks": [{"name", "artist"}], "current"}.
+SimMediaPlayer parsePlayer(const json& p) {
+    if (!p.is_object()) throw std::runtime_error("a player is an object");
+    SimMediaPlayer player;
+    player.state = p.value("state", player.state);
+    for (const auto& t : p.value("tracks", json::array())) {
+        SimTrack track;
+        if (t.contains("name")) track.name = t["name"].get<std::string>();
+        if (t.contains("artist")) track.artist = t["artist"].get<std::string>();
+        player.tracks.push_back(std::move(track));
+    }
+    player.current = p.value("current", std::size_t{0});
+    return player;
+}
+
 // A name whose bytes are spelt "%XX" where they are not text.
 std::string percentDecoded(const std::string& text) {
     std::string out;
@@ -174,6 +189,7 @@ std::optional<SimWorld> SimWorld::parse(std::string_view text, std::string* erro
                     }
                 }
             }
+            if (a.contains("player")) app.player = parsePlayer(a["player"]);
             world.apps.push_back(std::move(app));
         }
 
@@ -276,6 +292,7 @@ void SimWorld::build(SimDesktop& desktop, const std::string& root) const {
         }
         if (!app.running) continue;
         const ProcessId pid = desktop.launch(app.spec);
+        if (app.player) desktop.scripting.player(app.spec.name) = *app.player;
         for (auto window : app.windows) {
             if (!screens.empty()) window.frame = fitOnScreen(window.frame, screens.front());
             desktop.addWindow(pid, window);

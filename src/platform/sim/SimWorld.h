@@ -23,6 +23,8 @@ public:
         bool running = true;
         // Opened in this order once the application runs, so listed front to back.
         std::vector<SimWindowSpec> windows;
+        // A media player, answering scripts under the application's name while it runs.
+        std::optional<SimMediaPlayer> player;
     };
     struct Tile {
         SimDockTileSpec spec;
