@@ -452,24 +452,21 @@ TEST_F(FolderRouteTest, AnOddlyNamedFileAndADanglingLinkAppearAndOpen) {
     fs::remove_all(root);
 }
 
-// Music and Spotify beside the others, each with a window; Music has a queue and a track.
+// Music beside the others, with a window, a queue and a track playing.
 class MediaRouteTest : public AppCoordinatorTest {
 protected:
     MediaRouteTest() {
+        SimAppSpec app;
+        app.name = "Music";
+        app.bundleIdentifier = "com.apple.Music";
+        SimWindowSpec window;
+        window.title = "Music";
+        window.frame = Rect(0, 0, 500, 400);
+        desktop.addWindow(desktop.launch(app), window);
         auto tiles = desktop.dockTiles();
-        for (const auto& [name, bundle] :
-             {std::pair{"Music", "com.apple.Music"}, {"Spotify", "com.spotify.client"}}) {
-            SimAppSpec app;
-            app.name = name;
-            app.bundleIdentifier = bundle;
-            SimWindowSpec window;
-            window.title = name;
-            window.frame = Rect(0, 0, 500, 400);
-            desktop.addWindow(desktop.launch(app), window);
-            tiles.push_back({SimDockTileSpec::Kind::application, name, std::nullopt});
-        }
+        tiles.push_back({SimDockTileSpec::Kind::application, "Music", std::nullopt});
         desktop.setDockTiles(tiles);
-        music.tracks = {{"Blue in Green", "Miles Davis"}, {"So What", "Miles Davis"}};
+        music.tracks = {{"Blue in Green", "Miles Davis"}, {"So What", "Miles Davis"}, {}};
         music.state = "playing";
         start();
     }
@@ -479,41 +476,32 @@ protected:
 };
 
 TEST_F(MediaRouteTest, APlayerShowsItsWidgetOnlyWhilePlayingOrPaused) {
-    using Arrange = std::function<void(SimMediaPlayer&, Preferences&)>;
     const struct {
-        const char* name;
-        Arrange arrange;
-        bool widget;  // else the preview of Music's window
+        const char* state;
+        std::size_t track;  // 2: one whose fields cannot be read
+        bool refusing, enabled, widget;
         const char* line;
     } cases[] = {
-        {"playing", [](SimMediaPlayer&, Preferences&) {}, true, "Media panel show: Blue in Green"},
-        {"paused, unreadable track",
-         [](SimMediaPlayer& player, Preferences&) {
-             player.state = "paused";
-             player.tracks = {{}};
-         },
-         true, "Media panel show: "},
-        {"stopped", [](SimMediaPlayer& player, Preferences&) { player.state = "stopped"; }, false,
-         nullptr},
-        {"other state",
-         [](SimMediaPlayer& player, Preferences&) { player.state = "fast forwarding"; }, false,
-         nullptr},
-        {"refusing",
-         [](SimMediaPlayer& player, Preferences&) { player.refusal = SimScriptRefusal{"No."}; },
-         false, "AppleScript failed: No."},
-        {"switched off",
-         [](SimMediaPlayer&, Preferences& settings) { settings.setMediaControlsEnabled(false); },
-         false, nullptr},
+        {"playing", 0, false, true, true, "Media panel show: Blue in Green"},
+        {"paused", 2, false, true, true, "Media panel show: "},
+        {"stopped", 0, false, true, false, nullptr},
+        {"fast forwarding", 0, false, true, false, nullptr},
+        {"playing", 0, true, true, false, "AppleScript failed: No."},
+        {"playing", 0, false, false, false, nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        c.arrange(music, preferences);
+        SCOPED_TRACE(testing::Message() << c.state << c.track << c.refusing << c.enabled);
+        music.state = c.state;
+        music.current = c.track;
+        if (c.refusing) music.refusal = SimScriptRefusal{"No."};
+        preferences.setMediaControlsEnabled(c.enabled);
         desktop.logger.clear();
         show(kMusic);
         EXPECT_EQ(mediaSurface->isVisible(), c.widget);
         EXPECT_EQ(surface && surface->isVisible(), !c.widget);
         EXPECT_EQ(cardTitles(), c.widget ? Titles{} : Titles{"Music"});
         EXPECT_EQ(c.line ? desktop.logger.count(c.line) : 1u, 1u);
+        music.refusal.reset();
         pointOffDock();
         advance(500ms);
     }
@@ -528,11 +516,9 @@ TEST_F(MediaRouteTest, TheButtonsActAndTheWidgetFollowsOnlyAfterTheRequery) {
     media().onPlayPause();
     EXPECT_EQ(desktop.scripting.received(),
               std::vector<std::string>{"tell application \"Music\" to playpause"});
-    desktop.scheduler.advance(149ms);
-    desktop.scheduler.runDue();
+    advance(140ms);
     EXPECT_TRUE(media().nowPlaying()->isPlaying);
-    desktop.scheduler.advance(1ms);
-    desktop.scheduler.runDue();
+    advance(10ms);
     EXPECT_FALSE(media().nowPlaying()->isPlaying);
 
     media().onNext();

@@ -8,17 +8,15 @@ namespace vantorel {
 namespace {
 
 TEST(SimWorld, MalformedWorldsAreRefusedWithAReason) {
-    const char* cases[] = {
-        "",
-        "{",
-        "[]",
-        R"({"applications": [{"bundleId": "x"}]})",
-        R"({"dock": {"tiles": [{"app": "com.example.unknown"}]}})",
-        R"({"dock": {"tiles": [{"what": true}]}})",
-        R"({"screens": [{"frame": [0, 0, 10]}]})",
-        R"({"folders": [{"files": ["a"]}]})",
-        R"({"applications": [{"name": "M", "player": []}]})",
-        R"({"applications": [{"name": "M", "player": {"tracks": [{"name": 3}]}}]})"};
+    const char* cases[] = {"",
+                           "{",
+                           "[]",
+                           R"({"applications": [{"bundleId": "x"}]})",
+                           R"({"dock": {"tiles": [{"app": "com.example.unknown"}]}})",
+                           R"({"dock": {"tiles": [{"what": true}]}})",
+                           R"({"screens": [{"frame": [0, 0, 10]}]})",
+                           R"({"folders": [{"files": ["a"]}]})",
+                           R"({"applications": [{"name": "M", "player": 1}]})"};
     for (const char* text : cases) {
         std::string error;
         EXPECT_FALSE(SimWorld::parse(text, &error)) << text;

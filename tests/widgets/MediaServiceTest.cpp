@@ -19,20 +19,14 @@ public:
 };
 
 ScriptOutcome replying(std::optional<std::string> text) {
-    ScriptOutcome outcome;
-    outcome.reply = std::move(text);
-    return outcome;
+    return {true, std::nullopt, text};
 }
 
 ScriptOutcome failing(std::optional<std::string> message) {
-    ScriptOutcome outcome;
-    outcome.error = ScriptOutcome::Error{std::move(message), "{Number = -1743;}"};
-    return outcome;
+    return {true, ScriptOutcome::Error{std::move(message), "{n}"}, std::nullopt};
 }
 
 TEST(MediaServiceTest, RepliesAndFailuresBecomeAStatusOrNone) {
-    ScriptOutcome uncompiled;
-    uncompiled.created = false;
     const struct {
         const char* name;
         ScriptOutcome outcome;
@@ -59,15 +53,12 @@ TEST(MediaServiceTest, RepliesAndFailuresBecomeAStatusOrNone) {
         {"carriage return", replying("playing\r\nA\r\nB"), std::nullopt, {}},
         {"empty", replying(""), std::nullopt, {}},
         {"no text", replying(std::nullopt), std::nullopt, {}},
-        {"not compiled", uncompiled, std::nullopt, {}},
+        {"not compiled", {false, std::nullopt, std::nullopt}, std::nullopt, {}},
         {"refused",
          failing("Not authorized to send Apple events to Spotify."),
          std::nullopt,
          {"AppleScript failed: Not authorized to send Apple events to Spotify."}},
-        {"no message",
-         failing(std::nullopt),
-         std::nullopt,
-         {"AppleScript failed: {Number = -1743;}"}},
+        {"no message", failing(std::nullopt), std::nullopt, {"AppleScript failed: {n}"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -111,38 +102,40 @@ TEST(MediaServiceTest, ThePlayersRefuseEveryTextOneCharacterAway) {
               MediaService::statusScript(Player::spotify).substr(26));
 }
 
-// What a player answers, as the widget reads it, and how the transport moves it.
-TEST(MediaServiceTest, SimulatedPlayersAnswerTheirStateAndFollowTheTransport) {
+// How the transport moves a simulated player, as the widget reads it, and how it fails.
+TEST(MediaServiceTest, SimulatedPlayersFollowTheTransportAndFailWithAMessage) {
     SimScripting scripting;
     MemoryLogger logger;
     const MediaService service(scripting, logger);
     SimMediaPlayer& music = scripting.player("Music");
     music.tracks = {{"Blue in Green", "Miles Davis"}, {std::nullopt, std::nullopt}};
-    const auto status = [&] { return service.nowPlaying(Player::music); };
-
     music.state = "playing";
-    EXPECT_EQ(status(), (NowPlaying{Player::music, "Blue in Green", "Miles Davis", true}));
-    service.playPause(Player::music);
-    EXPECT_EQ(status(), (NowPlaying{Player::music, "Blue in Green", "Miles Davis", false}));
-    service.nextTrack(Player::music);  // a track whose fields cannot be read
-    EXPECT_EQ(status(), (NowPlaying{Player::music, "", "", false}));
-    service.nextTrack(Player::music);
-    service.previousTrack(Player::music);
-    service.previousTrack(Player::music);
-    service.playPause(Player::music);
-    EXPECT_EQ(status(), (NowPlaying{Player::music, "Blue in Green", "Miles Davis", true}));
-
-    music.current = 2;  // no current track: nothing to start
+    const NowPlaying blue{Player::music, "Blue in Green", "Miles Davis", false};
+    const NowPlaying unreadable{Player::music, "", "", false};
+    const struct {
+        void (MediaService::*command)(Player) const;
+        NowPlaying expected;
+    } steps[] = {{&MediaService::playPause, blue},
+                 {&MediaService::nextTrack, unreadable},
+                 {&MediaService::nextTrack, blue},
+                 {&MediaService::previousTrack, unreadable},
+                 {&MediaService::previousTrack, blue},
+                 {&MediaService::playPause, {blue.player, blue.title, blue.artist, true}}};
+    for (const auto& step : steps) {
+        (service.*step.command)(Player::music);
+        EXPECT_EQ(service.nowPlaying(Player::music), step.expected);
+    }
+    music.current = 2;  // no current track: nothing to start or skip
     music.state = "stopped";
     service.playPause(Player::music);
     service.nextTrack(Player::music);
-    EXPECT_EQ(status(), std::nullopt);
+    EXPECT_EQ(service.nowPlaying(Player::music), std::nullopt);
     EXPECT_TRUE(logger.lines().empty());
 
     music.refusal = SimScriptRefusal{};
-    EXPECT_EQ(status(), std::nullopt);
+    EXPECT_EQ(service.nowPlaying(Player::music), std::nullopt);
     scripting.quitPlayer("Music");
-    EXPECT_EQ(status(), std::nullopt);
+    EXPECT_EQ(service.nowPlaying(Player::music), std::nullopt);
     EXPECT_EQ(logger.messages("media"),
               (std::vector<std::string>{
                   "AppleScript failed: Not authorized to send Apple events to the player.",
