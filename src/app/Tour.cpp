@@ -43,6 +43,7 @@
 #include "platform/qt/MimeKinds.h"
 #include "platform/qt/QtPanelSurface.h"
 #include "platform/qt/ReferencePalette.h"
+#include "platform/qt/RoundSymbolButton.h"
 #include "platform/qt/SymbolTable.h"
 #include "platform/qt/ThemeFileIcons.h"
 #include "preview/CardCollectionView.h"
@@ -57,7 +58,6 @@
 #include "widgets/FolderItemTile.h"
 #include "widgets/FolderPanelSurface.h"
 #include "widgets/FolderPopoverView.h"
-#include "widgets/MediaControlButton.h"
 #include "widgets/MediaPanelSurface.h"
 #include "widgets/MediaPopoverView.h"
 
@@ -224,7 +224,7 @@ private:
     }
 
     // Glides onto a media button and clicks it, then waits for the player to be asked again.
-    void pressMedia(MediaControlButton* button) {
+    void pressMedia(RoundSymbolButton* button) {
         if (!button) {
             out_ << "!! The media widget shows no such button\n";
             return;

@@ -10,8 +10,8 @@
 
 #include "platform/qt/Appearance.h"
 #include "platform/qt/ImageConversion.h"
+#include "platform/qt/RoundSymbolButton.h"
 #include "platform/qt/SymbolTable.h"
-#include "widgets/MediaControlButton.h"
 
 namespace vantorel {
 namespace {
@@ -20,6 +20,9 @@ constexpr int kContentWidth = MediaPopoverView::kCardWidth - 2 * MediaPopoverVie
 constexpr qreal kSubheadlineSize = 11;
 // The symbol shown in place of a missing icon, at the title-2 text size.
 constexpr qreal kTitle2Size = 17;
+// The icon font's glyphs carry their own margin: a glyph of some size needs a box this much
+// larger to show at that size.
+constexpr qreal kGlyphBoxScale = 1.3;
 
 QFont subheadlineFont() {
     QFont font = QGuiApplication::font();
@@ -34,10 +37,13 @@ MediaPopoverView::MediaPopoverView(MediaState& state, Appearance& appearance, QW
       state_(state),
       context_(appearance),
       subheadline_(subheadlineFont()) {
-    previous_ = new MediaControlButton(context_, kSkipSide, 14, this);
+    previous_ = new RoundSymbolButton(context_, SymbolTable::shared(), kSkipSide,
+                                      14 * kGlyphBoxScale, this);
     previous_->setSymbol(QStringLiteral("backward.fill"), QStringLiteral("Previous track"));
-    playPause_ = new MediaControlButton(context_, kPlayPauseSide, 18, this);
-    next_ = new MediaControlButton(context_, kSkipSide, 14, this);
+    playPause_ = new RoundSymbolButton(context_, SymbolTable::shared(), kPlayPauseSide,
+                                       18 * kGlyphBoxScale, this);
+    next_ = new RoundSymbolButton(context_, SymbolTable::shared(), kSkipSide, 14 * kGlyphBoxScale,
+                                  this);
     next_->setSymbol(QStringLiteral("forward.fill"), QStringLiteral("Next track"));
     // The callbacks are read at each press: the owner sets them after the view is built.
     connect(previous_, &QAbstractButton::clicked, this, [this] {
@@ -50,7 +56,7 @@ MediaPopoverView::MediaPopoverView(MediaState& state, Appearance& appearance, QW
         if (state_.onNext) state_.onNext();
     });
     connect(&appearance, &Appearance::changed, this, [this] {
-        for (MediaControlButton* button : {previous_, playPause_, next_})
+        for (RoundSymbolButton* button : {previous_, playPause_, next_})
             button->update();
     });
     subscription_ = state_.observe([this](const MediaState::Change&) { refresh(); });
@@ -75,15 +81,15 @@ QString MediaPopoverView::idleText() const {
     return QStringLiteral("Nothing playing in ") + QString::fromStdString(state_.appName());
 }
 
-MediaControlButton* MediaPopoverView::previousButton() const {
+RoundSymbolButton* MediaPopoverView::previousButton() const {
     return state_.nowPlaying() ? previous_ : nullptr;
 }
 
-MediaControlButton* MediaPopoverView::playPauseButton() const {
+RoundSymbolButton* MediaPopoverView::playPauseButton() const {
     return state_.nowPlaying() ? playPause_ : nullptr;
 }
 
-MediaControlButton* MediaPopoverView::nextButton() const {
+RoundSymbolButton* MediaPopoverView::nextButton() const {
     return state_.nowPlaying() ? next_ : nullptr;
 }
 
@@ -102,7 +108,7 @@ void MediaPopoverView::refresh() {
     } else {
         setAccessibleName(idleText());
     }
-    for (MediaControlButton* button : {previous_, playPause_, next_})
+    for (RoundSymbolButton* button : {previous_, playPause_, next_})
         button->setVisible(nowPlaying.has_value());
     layOut();
     updateGeometry();
@@ -127,7 +133,7 @@ void MediaPopoverView::layOut() {
     const QRect area = content();
     const int middle = area.top() + kArtworkSide + kRowSpacing + kPlayPauseSide / 2;
     int x = area.left();
-    for (MediaControlButton* button : {previous_, playPause_, next_}) {
+    for (RoundSymbolButton* button : {previous_, playPause_, next_}) {
         button->move(x, middle - button->height() / 2);
         x += button->width() + kButtonSpacing;
     }
@@ -159,7 +165,7 @@ void MediaPopoverView::paintEvent(QPaintEvent*) {
         painter.drawImage(target, icon_);
         painter.restore();
     } else {
-        const qreal box = kTitle2Size * MediaControlButton::kGlyphBoxScale;
+        const qreal box = kTitle2Size * kGlyphBoxScale;
         SymbolTable::shared().draw(
             painter, QRectF(tile.center().x() - box / 2, tile.center().y() - box / 2, box, box),
             QStringLiteral("music.note"), PanelViewContext::secondaryText(palette()));

@@ -9,7 +9,7 @@
 namespace vantorel {
 
 class Appearance;
-class MediaControlButton;
+class RoundSymbolButton;
 
 // The content of the media panel: a glass card with the player's artwork tile beside the track's
 // title and artist, above the previous, play/pause and next buttons, or "Nothing playing in …"
@@ -40,9 +40,9 @@ public:
     QString titleText() const;
     QString subtitleText() const;
     // Null while nothing is playing.
-    MediaControlButton* previousButton() const;
-    MediaControlButton* playPauseButton() const;
-    MediaControlButton* nextButton() const;
+    RoundSymbolButton* previousButton() const;
+    RoundSymbolButton* playPauseButton() const;
+    RoundSymbolButton* nextButton() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,9 +56,9 @@ private:
     MediaState& state_;
     PanelViewContext context_;
     QFont subheadline_;
-    MediaControlButton* previous_ = nullptr;
-    MediaControlButton* playPause_ = nullptr;
-    MediaControlButton* next_ = nullptr;
+    RoundSymbolButton* previous_ = nullptr;
+    RoundSymbolButton* playPause_ = nullptr;
+    RoundSymbolButton* next_ = nullptr;
     QImage icon_;
     MediaState::Subscription subscription_;
 };

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/qt/Appearance.h"
-#include "widgets/MediaControlButton.h"
+#include "platform/qt/RoundSymbolButton.h"
 
 namespace vantorel {
 namespace {
@@ -38,7 +38,7 @@ TEST(MediaPopoverViewTest, WhatPlaysNamesTheLinesTheButtonsAndTheWidgetAndTheBut
         EXPECT_EQ(view.titleText(), c.title);
         EXPECT_EQ(view.subtitleText(), c.subtitle);
         EXPECT_EQ(QAccessible::queryAccessibleInterface(&view)->text(QAccessible::Name), c.label);
-        MediaControlButton* playPause = view.playPauseButton();
+        RoundSymbolButton* playPause = view.playPauseButton();
         ASSERT_EQ(playPause != nullptr, c.playPause != nullptr);
         if (!playPause) continue;
         EXPECT_EQ(playPause->symbol() + " " + playPause->accessibleName(), c.playPause);
@@ -52,7 +52,7 @@ TEST(MediaPopoverViewTest, WhatPlaysNamesTheLinesTheButtonsAndTheWidgetAndTheBut
     state.onPrevious = [&] { pressed += "previous "; };
     state.onPlayPause = [&] { pressed += "play/pause "; };
     state.onNext = [&] { pressed += "next"; };
-    for (MediaControlButton* button :
+    for (RoundSymbolButton* button :
          {view.previousButton(), view.playPauseButton(), view.nextButton()})
         button->click();
     EXPECT_EQ(pressed, "previous play/pause next");

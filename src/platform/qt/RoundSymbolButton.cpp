@@ -1,4 +1,4 @@
-#include "widgets/MediaControlButton.h"
+#include "platform/qt/RoundSymbolButton.h"
 
 #include <QPainter>
 
@@ -7,15 +7,16 @@
 #include "platform/qt/SymbolTable.h"
 
 namespace vantorel {
-MediaControlButton::MediaControlButton(PanelViewContext& context, int side, qreal symbolSize,
-                                       QWidget* parent)
-    : QAbstractButton(parent), context_(context), symbolSize_(symbolSize) {
+
+RoundSymbolButton::RoundSymbolButton(PanelViewContext& context, const SymbolTable& symbols,
+                                     int side, qreal glyphBox, QWidget* parent)
+    : QAbstractButton(parent), context_(context), symbols_(symbols), glyphBox_(glyphBox) {
     setFocusPolicy(Qt::NoFocus);
     setCursor(Qt::ArrowCursor);
     setFixedSize(side, side);
 }
 
-void MediaControlButton::setSymbol(const QString& symbol, const QString& label) {
+void RoundSymbolButton::setSymbol(const QString& symbol, const QString& label) {
     if (symbol_ == symbol && accessibleName() == label) return;
     symbol_ = symbol;
     setAccessibleName(label);
@@ -23,8 +24,15 @@ void MediaControlButton::setSymbol(const QString& symbol, const QString& label) 
     update();
 }
 
-void MediaControlButton::paintEvent(QPaintEvent*) {
+void RoundSymbolButton::setOpacity(qreal opacity) {
+    if (qFuzzyCompare(opacity_, opacity)) return;
+    opacity_ = opacity;
+    update();
+}
+
+void RoundSymbolButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setOpacity(opacity_);
     painter.setRenderHint(QPainter::Antialiasing, true);
     const QRectF circle = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     GlassStyle style;
@@ -33,9 +41,9 @@ void MediaControlButton::paintEvent(QPaintEvent*) {
     style.shadow = false;
     if (isDown()) style.tint = QColor(0, 0, 0, 40);
     GlassPainter::paint(painter, circle, style, palette());
-    const qreal box = symbolSize_ * kGlyphBoxScale;
-    const QRectF glyph(circle.center().x() - box / 2, circle.center().y() - box / 2, box, box);
-    SymbolTable::shared().draw(painter, glyph, symbol_, PanelViewContext::primaryText(palette()));
+    const QRectF glyph(circle.center().x() - glyphBox_ / 2, circle.center().y() - glyphBox_ / 2,
+                       glyphBox_, glyphBox_);
+    symbols_.draw(painter, glyph, symbol_, PanelViewContext::primaryText(palette()));
 }
 
 }  // namespace vantorel
