@@ -33,6 +33,7 @@
 #include "preview/PreviewPanelView.h"
 #include "preview/WindowItemView.h"
 #include "widgets/FolderPanelSurface.h"
+#include "widgets/MediaPanelSurface.h"
 
 namespace vantorel {
 namespace {
@@ -72,6 +73,12 @@ public:
         };
         panels.folder = [this](FolderState& state) {
             auto surface = makeFolderPanelSurface(state, appearance_);
+            if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get()))
+                panels_.emplace_back(&real->window());
+            return surface;
+        };
+        panels.media = [this](MediaState& state) {
+            auto surface = makeMediaPanelSurface(state, appearance_);
             if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get()))
                 panels_.emplace_back(&real->window());
             return surface;
@@ -131,9 +138,10 @@ public:
 
     // The invariants; empty when they hold.
     std::string check() {
+        // A panel fading out has been hidden; the next may already be up.
         int shown = 0;
         for (const auto& panel : panels_)
-            shown += panel && panel->isVisible();
+            shown += panel && panel->isVisible() && !panel->isFadingOut();
         if (shown > 1) return std::to_string(shown) + " panels shown";
         if (!desktop_.capture.runningStreams().empty() && !shownPanel())
             return "live captures without a shown preview";
