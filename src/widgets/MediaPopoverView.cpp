@@ -23,6 +23,13 @@ constexpr qreal kTitle2Size = 17;
 // The icon font's glyphs carry their own margin: a glyph of some size needs a box this much
 // larger to show at that size.
 constexpr qreal kGlyphBoxScale = 1.3;
+// Far more characters than a line of the card can show: a player may report a title of any
+// length, and measuring all of it to cut it would cost more than a frame.
+constexpr qsizetype kMostDrawnCharacters = 512;
+
+QString oneLine(const QFontMetricsF& metrics, const QString& text, qreal width) {
+    return metrics.elidedText(text.left(kMostDrawnCharacters), Qt::ElideRight, width);
+}
 
 QFont subheadlineFont() {
     QFont font = QGuiApplication::font();
@@ -181,12 +188,11 @@ void MediaPopoverView::paintEvent(QPaintEvent*) {
     painter.setFont(context_.headlineFont());
     painter.setPen(PanelViewContext::primaryText(palette()));
     painter.drawText(QRectF(left, top, width, title.height()), Qt::AlignLeft | Qt::AlignVCenter,
-                     title.elidedText(titleText(), Qt::ElideRight, width));
+                     oneLine(title, titleText(), width));
     painter.setFont(subheadline_);
     painter.setPen(PanelViewContext::secondaryText(palette()));
     painter.drawText(QRectF(left, top + title.height() + kLineSpacing, width, subtitle.height()),
-                     Qt::AlignLeft | Qt::AlignVCenter,
-                     subtitle.elidedText(subtitleText(), Qt::ElideRight, width));
+                     Qt::AlignLeft | Qt::AlignVCenter, oneLine(subtitle, subtitleText(), width));
 
     if (!state_.nowPlaying()) {
         painter.setFont(context_.calloutFont());
