@@ -8,7 +8,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev libicu-dev
     shared-mime-info adwaita-icon-theme
-    qt6-base-dev libxcb1-dev libsystemd-dev libseccomp-dev
+    qt6-base-dev libxcb1-dev libxcb-xfixes0-dev libsystemd-dev libseccomp-dev
     fonts-material-design-icons-iconfont fonts-noto-color-emoji
     xvfb xcompmgr xdotool
     gcovr

@@ -7,6 +7,7 @@
 
 #include "app/MenuBarMenu.h"
 #include "platform/qt/SymbolTable.h"
+#include "platform/qt/X11SelectionWatch.h"
 #include "platform/qt/X11Session.h"
 
 namespace vantorel {
@@ -19,23 +20,23 @@ QIcon extraIcon(const SymbolTable& symbols, const QColor& ink) {
 }  // namespace
 
 MenuBarExtra::MenuBarExtra(MenuBarContent& content, const SymbolTable& symbols, QObject* parent)
-    : QObject(parent), symbols_(symbols), menu_(std::make_unique<MenuBarMenu>(content, symbols)) {
-    connect(&trayCheck_, &QTimer::timeout, this, [this] { checkTrayHost(); });
+    : QObject(parent), symbols_(symbols), menu_(std::make_unique<MenuBarMenu>(content, symbols)) {}
+
+void MenuBarExtra::followTrayHost() {
+    if (trayHost_) return;
+    if (X11Session::isActive()) {
+        trayHost_ = new X11SelectionWatch("_NET_SYSTEM_TRAY_S", {}, this);
+        connect(trayHost_, &X11SelectionWatch::ownerChanged, this,
+                [this](std::uint32_t owner) { trayHostChanged(owner); });
+        if (trayHost_->isWatching()) {
+            trayHostChanged(trayHost_->owner());
+            return;
+        }
+    }
+    trayHostChanged(QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0);
 }
 
-std::uint64_t MenuBarExtra::currentTrayHost() {
-    if (X11Session::isActive()) return X11Session::selectionOwner("_NET_SYSTEM_TRAY_S");
-    return QSystemTrayIcon::isSystemTrayAvailable() ? 1 : 0;
-}
-
-void MenuBarExtra::followTrayHost(TrayHost host) {
-    host_ = std::move(host);
-    checkTrayHost();
-    trayCheck_.start(kTrayCheckMs);
-}
-
-void MenuBarExtra::checkTrayHost() {
-    const std::uint64_t now = host_ ? host_() : 0;
+void MenuBarExtra::trayHostChanged(std::uint64_t now) {
     if (now == shownTo_) return;
     shownTo_ = now;
     if (now == 0) {

@@ -1,10 +1,7 @@
 #pragma once
 
 #include <QObject>
-#include <QTimer>
-
 #include <cstdint>
-#include <functional>
 #include <memory>
 
 class QMenu;
@@ -17,6 +14,7 @@ namespace vantorel {
 class MenuBarContent;
 class MenuBarMenu;
 class SymbolTable;
+class X11SelectionWatch;
 
 // The menu-bar icon: the system tray's icon titled "Vantorel" with its menu where a tray host
 // exists, and a button opening the same menu for a window of our own where none does.
@@ -26,12 +24,6 @@ class MenuBarExtra final : public QObject {
 public:
     static constexpr const char* kTitle = "Vantorel";
     static constexpr const char* kSymbol = "rectangle.on.rectangle.angled";
-    static constexpr int kTrayCheckMs = 1000;
-
-    // Which tray host runs: an identity that changes when another one takes over (under X11 the
-    // owner of the tray selection), 0 for none.
-    using TrayHost = std::function<std::uint64_t()>;
-    static std::uint64_t currentTrayHost();
 
     MenuBarExtra(MenuBarContent& content, const SymbolTable& symbols, QObject* parent = nullptr);
     ~MenuBarExtra() override;
@@ -40,10 +32,12 @@ public:
     bool showInTray();
     QSystemTrayIcon* trayIcon() const { return tray_; }
     // Keeps the icon in the tray of whichever host runs, now and later: a host that starts after
-    // us, or restarts, gets the icon; while none runs it is hidden. Looks every kTrayCheckMs.
-    void followTrayHost(TrayHost host = currentTrayHost);
-    // One look: what the timer does.
-    void checkTrayHost();
+    // us, or restarts, gets the icon; while none runs it is hidden. Under X11 the owner of the
+    // tray selection is followed by the server's notices; elsewhere the tray is looked for once.
+    void followTrayHost();
+    // Another tray host took over: `host` is its identity (under X11 the selection's owner), 0
+    // for none.
+    void trayHostChanged(std::uint64_t host);
 
     // Makes the menu's shortcuts (Ctrl+Q) work while `window` is the active window.
     void bindShortcuts(QWidget* window);
@@ -59,9 +53,8 @@ private:
     std::unique_ptr<MenuBarMenu> menu_;
     // A child of this; deleted before the menu it shows.
     QSystemTrayIcon* tray_ = nullptr;
-    TrayHost host_;
+    X11SelectionWatch* trayHost_ = nullptr;
     std::uint64_t shownTo_ = 0;
-    QTimer trayCheck_;
 };
 
 }  // namespace vantorel

@@ -120,13 +120,11 @@ TEST_F(MenuBarMenuTest, CtrlQQuitsOnceFromAnyWindowItWasBoundTo) {
 
 TEST_F(MenuBarMenuTest, TheTrayIconFollowsTheTrayHost) {
     MenuBarExtra extra(content, symbols);
-    std::uint64_t host = 0;
-    extra.followTrayHost([&] { return host; });
+    extra.trayHostChanged(0);
     EXPECT_EQ(extra.trayIcon(), nullptr);
-    // A host that starts later, goes away, and another that takes over.
-    for (const std::uint64_t next : {5u, 0u, 7u}) {
-        host = next;
-        extra.checkTrayHost();
+    // A host that starts later, goes away, another that takes over, and a second one replacing it.
+    for (const std::uint64_t next : {5u, 0u, 7u, 9u}) {
+        extra.trayHostChanged(next);
         ASSERT_NE(extra.trayIcon(), nullptr);
         EXPECT_EQ(extra.trayIcon()->isVisible(), next != 0) << next;
     }
