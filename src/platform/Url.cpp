@@ -152,7 +152,12 @@ std::optional<Url> Url::fromPath(std::string_view path) {
             text.push_back(kHex[u & 0xf]);
         }
     }
-    return parse(text);
+    // What parsing the text would give, without decoding again what was just encoded.
+    Url url;
+    url.text_ = std::move(text);
+    url.scheme_ = "file";
+    url.path_ = stripTrailingSlash(std::string(path));
+    return url;
 }
 
 std::string Url::standardizedPath() const {

@@ -52,13 +52,14 @@ std::vector<FolderState::EntryRef> FolderService::entries(const Url& folder,
         auto entry = std::make_shared<FolderState::Entry>();
         entry->url = url;
         entry->name = lastPathComponent(url.path());
-        entry->icon = workspace_->iconForFile(url.path());
         entry->modified = FolderState::kDistantPast;
         if (const auto values = files_->resourceValues(url)) {
             entry->isDirectory = values->isDirectory.value_or(false);
             entry->modified = values->contentModificationDate.value_or(FolderState::kDistantPast);
             entry->kindDescription = values->localizedTypeDescription.value_or(std::string());
         }
+        // After the values: a workspace on the same file system may reuse what that read found.
+        entry->icon = workspace_->iconForFile(url.path());
         Sortable item{entry, {}, nullptr};
         if (sort != FolderSort::dateModified) item.nameKey = collation_->sortKey(entry->name);
         if (sort == FolderSort::kind) {

@@ -47,6 +47,21 @@ TEST(Url, StandardizingRemovesDotSegmentsOnlyAndFromPathEscapes) {
     EXPECT_EQ(url->path(), "/Users/ana/Q3 Report #2 [draft]");
     EXPECT_FALSE(Url::fromPath("relative/path"));
     EXPECT_FALSE(Url::fromPath(""));
+    EXPECT_FALSE(Url::fromPath(std::string_view("/a\0b", 4)));
+}
+
+TEST(Url, FromPathGivesWhatParsingItsStringGives) {
+    for (const char* path : {"/", "/tmp/", "/a//b/", "/100% done?#x", "/caf\xc3\xa9/\xff\xfe name",
+                             "/tab\there", "/localhost", "/%41"}) {
+        SCOPED_TRACE(path);
+        const auto url = Url::fromPath(path);
+        ASSERT_TRUE(url);
+        const auto parsed = Url::parse(url->string());
+        ASSERT_TRUE(parsed);
+        EXPECT_EQ(url->path(), parsed->path());
+        EXPECT_EQ(url->scheme(), parsed->scheme());
+        EXPECT_TRUE(url->isFileUrl());
+    }
 }
 
 }  // namespace

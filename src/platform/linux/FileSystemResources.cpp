@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <chrono>
 #include <fstream>
 #include <memory>
 #include <string_view>
@@ -42,6 +43,15 @@ std::string_view extensionOf(std::string_view name) {
     return dot == std::string_view::npos || dot == 0 ? std::string_view() : name.substr(dot);
 }
 
+// The type the last read of this thread found, for the question that follows it.
+struct RecentType {
+    std::string path;
+    FileType type = FileType::other;
+    std::chrono::steady_clock::time_point at;
+};
+thread_local RecentType recent;
+constexpr auto kRecent = std::chrono::milliseconds(100);
+
 // The names a folder's ".hidden" file hides, one per line.
 std::unordered_set<std::string> hiddenNames(const std::string& folder) {
     std::unordered_set<std::string> names;
@@ -63,6 +73,9 @@ std::optional<ResourceValues> FileSystemResources::resourceValues(const Url& url
 
     ResourceValues values;
     const FileType type = typeOf(info.st_mode);
+    recent.path = path;
+    recent.type = type;
+    recent.at = std::chrono::steady_clock::now();
     const bool directory = type == FileType::directory;
     const std::string_view name = lastComponent(path);
     const std::string_view extension = extensionOf(name);
@@ -77,6 +90,17 @@ std::optional<ResourceValues> FileSystemResources::resourceValues(const Url& url
         if (!kind.empty()) values.localizedTypeDescription = std::move(kind);
     }
     return values;
+}
+
+FileType FileSystemResources::typeOfPath(const std::string& path) {
+    if (!recent.path.empty() && recent.path == path &&
+        std::chrono::steady_clock::now() - recent.at < kRecent) {
+        recent.path.clear();
+        return recent.type;
+    }
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return FileType::symlink;
+    return typeOf(info.st_mode);
 }
 
 std::optional<std::vector<Url>> FileSystemResources::contentsOfDirectory(const Url& folder,

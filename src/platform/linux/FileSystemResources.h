@@ -34,6 +34,10 @@ public:
         : describeKind_(std::move(describeKind)) {}
 
     std::optional<ResourceValues> resourceValues(const Url& url) override;
+    // What `path` is, following links; a link that leads nowhere is a symlink. Asked right after
+    // this thread read the same path's values, as a listing does for each item's icon, the
+    // answer of that read is used instead of asking the file system twice.
+    static FileType typeOfPath(const std::string& path);
     // Names beginning with a dot are hidden, and so are those listed in the folder's ".hidden"
     // file, as the desktop's file managers agree.
     std::optional<std::vector<Url>> contentsOfDirectory(const Url& folder,

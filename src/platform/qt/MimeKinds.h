@@ -1,13 +1,15 @@
 #pragma once
 
-#include <QHash>
 #include <QMimeDatabase>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/linux/FileSystemResources.h"
 
@@ -18,20 +20,49 @@ namespace vantorel {
 // use from any thread.
 class MimeKinds {
 public:
-    // The type's description in the user's language ("folder", "PDF document"); empty when the
-    // database has none.
-    std::string describe(std::string_view name, FileType type);
-    // The icon names to try in the icon theme, most specific first.
-    QStringList iconNames(std::string_view name, FileType type);
+    // What is known of one type, looked up once.
+    struct Kind {
+        QMimeType mime;
+        // In the user's language ("folder", "PDF document"); empty when the database has none.
+        std::string description;
+        // To try in the icon theme, most specific first.
+        QStringList iconNames;
+    };
 
-    // The type of an item of this name and file type.
-    QMimeType mimeType(std::string_view name, FileType type) const;
+    MimeKinds();
+
+    std::shared_ptr<const Kind> kind(std::string_view name, FileType type);
+    std::string describe(std::string_view name, FileType type) {
+        return kind(name, type)->description;
+    }
+    QStringList iconNames(std::string_view name, FileType type) {
+        return kind(name, type)->iconNames;
+    }
+    QMimeType mimeType(std::string_view name, FileType type) { return kind(name, type)->mime; }
 
 private:
+    // A pattern that looks at more than what follows a dot ("README*", "Makefile", "*~"), with
+    // the lower-case text before its first wildcard and after its last.
+    struct NameGlob {
+        QByteArray pattern;
+        std::string prefix;
+        std::string suffix;
+    };
+
+    // Kinds kept per cache, so that names all unlike each other cannot grow it without end.
+    static constexpr std::size_t kCacheLimit = 4096;
+    using Cache = std::unordered_map<std::string, std::shared_ptr<const Kind>>;
+
+    bool matchesNameGlob(std::string_view name) const;
+    Kind lookUp(std::string_view name, FileType type) const;
+
     QMimeDatabase database_;
+    std::vector<NameGlob> nameGlobs_;
     std::mutex mutex_;
-    // Descriptions by type name: looking one up walks the user's languages every time.
-    QHash<QString, std::string> descriptions_;
+    // By everything from the name's first dot: every "*.ext" pattern sees no more than that.
+    Cache bySuffix_;
+    Cache byName_;
+    Cache byInode_;
 };
 
 }  // namespace vantorel

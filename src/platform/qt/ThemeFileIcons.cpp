@@ -5,26 +5,12 @@
 #include <QImage>
 #include <QPainter>
 
-#include <sys/stat.h>
-
 #include <string>
 
 #include "platform/qt/ImageConversion.h"
 
 namespace vantorel {
 namespace {
-
-FileType typeOfPath(const std::string& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return FileType::symlink;
-    if (S_ISDIR(info.st_mode)) return FileType::directory;
-    if (S_ISREG(info.st_mode)) return FileType::regular;
-    if (S_ISFIFO(info.st_mode)) return FileType::fifo;
-    if (S_ISSOCK(info.st_mode)) return FileType::socket;
-    if (S_ISCHR(info.st_mode)) return FileType::characterDevice;
-    if (S_ISBLK(info.st_mode)) return FileType::blockDevice;
-    return FileType::other;
-}
 
 // A sheet of paper, for a type no installed theme draws.
 QImage blankDocument() {
@@ -69,7 +55,7 @@ ImageRef ThemeFileIcons::iconForFile(std::string_view path) {
     const std::string full(path);
     const auto slash = path.rfind('/');
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    return icon(name, typeOfPath(full));
+    return icon(name, FileSystemResources::typeOfPath(full));
 }
 
 ImageRef ThemeFileIcons::icon(std::string_view name, FileType type) {
