@@ -3,10 +3,12 @@
 #include <QDir>
 #include <QIcon>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 
 #include <string>
 
+#include "platform/qt/IconThemeFiles.h"
 #include "platform/qt/ImageConversion.h"
 
 namespace vantorel {
@@ -49,7 +51,11 @@ ThemeFileIcons::ThemeFileIcons(MimeKinds& kinds) : kinds_(kinds) {
     if (QIcon::fallbackThemeName().isEmpty())
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
     if (QIcon::themeName().isEmpty()) QIcon::setThemeName(QStringLiteral("Adwaita"));
+    files_ = std::make_unique<IconThemeFiles>(
+        paths, QStringList{QIcon::themeName(), QIcon::fallbackThemeName()});
 }
+
+ThemeFileIcons::~ThemeFileIcons() = default;
 
 ImageRef ThemeFileIcons::iconForFile(std::string_view path) {
     const std::string full(path);
@@ -60,19 +66,27 @@ ImageRef ThemeFileIcons::iconForFile(std::string_view path) {
 
 ImageRef ThemeFileIcons::icon(std::string_view name, FileType type) {
     const QStringList names = kinds_.iconNames(name, type);
-    const std::lock_guard lock(mutex_);
-    if (const auto it = icons_.constFind(names.front()); it != icons_.constEnd()) return *it;
+    {
+        const std::lock_guard lock(mutex_);
+        if (const auto it = icons_.constFind(names.front()); it != icons_.constEnd()) return *it;
+    }
+    // Read and scaled with QImage alone, which any thread may use, and with no lock held: two
+    // threads meeting a new type at once merely read its file twice.
     QImage drawn;
     for (const QString& candidate : names) {
-        const QIcon themed = QIcon::fromTheme(candidate);
-        if (themed.isNull()) continue;
-        drawn = themed.pixmap(QSize(kSide, kSide)).toImage();
+        const QString file = files_->find(candidate, kSide);
+        if (file.isEmpty()) continue;
+        QImageReader reader(file);
+        const QSize size = reader.size();
+        if (size.isValid() && size != QSize(kSide, kSide))
+            reader.setScaledSize(size.scaled(kSide, kSide, Qt::KeepAspectRatio));
+        drawn = reader.read();
         if (!drawn.isNull()) break;
     }
     if (drawn.isNull()) drawn = blankDocument();
     ImageRef image = fromQImage(drawn);
-    icons_.insert(names.front(), image);
-    return image;
+    const std::lock_guard lock(mutex_);
+    return *icons_.insert(names.front(), image);
 }
 
 }  // namespace vantorel

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 
+#include <memory>
 #include <mutex>
 #include <string_view>
 
@@ -11,8 +12,11 @@
 
 namespace vantorel {
 
+class IconThemeFiles;
+
 // The icon the desktop's file manager shows for a path: its MIME type's icon from the icon
-// theme, drawn once per icon and shared by every item of that type. Safe to use from any thread.
+// theme, read once per icon into a plain image (never a pixmap, which belongs to the GUI thread)
+// and shared by every item of that type. Safe to use from any thread.
 class ThemeFileIcons {
 public:
     // Pixels per side: 40 points at twice the density.
@@ -21,6 +25,7 @@ public:
     // Where the desktop names no icon theme (offscreen, bare X servers), Adwaita's icons are
     // used.
     explicit ThemeFileIcons(MimeKinds& kinds);
+    ~ThemeFileIcons();
 
     ImageRef iconForFile(std::string_view path);
     // The icon for an item of this name and type, without asking the file system.
@@ -28,6 +33,7 @@ public:
 
 private:
     MimeKinds& kinds_;
+    std::unique_ptr<IconThemeFiles> files_;
     std::mutex mutex_;
     QHash<QString, ImageRef> icons_;
 };
