@@ -1,10 +1,13 @@
 #include "platform/qt/GlassPainter.h"
 
+#include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPen>
 
 #include <algorithm>
+#include <cmath>
+#include <vector>
 
 namespace vantorel {
 namespace {
@@ -97,20 +100,104 @@ void paintOpaque(QPainter& painter, const QRectF& rect, const GlassStyle& style,
         QPen(border, width));
 }
 
-}  // namespace
-
-void GlassPainter::paint(QPainter& painter, const QRectF& rect, const GlassStyle& style,
-                         const QPalette& palette) {
-    if (!rect.isValid() || rect.isEmpty()) return;
+void paintSurface(QPainter& painter, const QRectF& rect, const GlassStyle& style,
+                  const QPalette& palette) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
-    if (style.shadow) paintShadow(painter, rect, style.cornerRadius, isDark(palette));
+    if (style.shadow) paintShadow(painter, rect, style.cornerRadius, GlassPainter::isDark(palette));
     if (style.opaque) {
         paintOpaque(painter, rect, style, palette);
     } else {
         paintGlass(painter, rect, style, palette);
     }
     painter.restore();
+}
+
+// Everything a drawn surface depends on. The offset is where the surface starts within its
+// first device pixel, so a copy lands on the same pixels as drawing it there would.
+struct SurfaceKey {
+    QSizeF size;
+    QPointF offset;
+    qreal cornerRadius;
+    bool opaque;
+    bool shadow;
+    bool overBlur;
+    QRgb tint;
+    QRgb border;
+    qreal borderWidth;
+    QRgb window;
+
+    bool operator==(const SurfaceKey&) const = default;
+};
+
+struct DrawnSurface {
+    SurfaceKey key;
+    QImage image;
+};
+
+// A panel repaints the same few surfaces (the panel, cards of one size) frame after frame: each
+// is drawn once and copied after. Per thread, since painting may happen off the GUI thread into
+// images; bounded in bytes, the least recently used going first.
+constexpr qsizetype kCacheBytes = 8 << 20;
+thread_local std::vector<DrawnSurface> drawnSurfaces;
+
+const QImage& drawnSurface(const SurfaceKey& key, const QRectF& rect, const QRect& pixels,
+                           const GlassStyle& style, const QPalette& palette) {
+    auto it = std::find_if(drawnSurfaces.begin(), drawnSurfaces.end(),
+                           [&](const DrawnSurface& d) { return d.key == key; });
+    if (it != drawnSurfaces.end()) {
+        std::rotate(drawnSurfaces.begin(), it, it + 1);
+        return drawnSurfaces.front().image;
+    }
+    QImage image(pixels.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    {
+        QPainter p(&image);
+        p.translate(-pixels.topLeft());
+        paintSurface(p, rect, style, palette);
+    }
+    qsizetype bytes = image.sizeInBytes();
+    for (auto kept = drawnSurfaces.begin(); kept != drawnSurfaces.end(); ++kept) {
+        bytes += kept->image.sizeInBytes();
+        if (bytes > kCacheBytes) {
+            drawnSurfaces.erase(kept, drawnSurfaces.end());
+            break;
+        }
+    }
+    drawnSurfaces.insert(drawnSurfaces.begin(), DrawnSurface{key, std::move(image)});
+    return drawnSurfaces.front().image;
+}
+
+}  // namespace
+
+void GlassPainter::paint(QPainter& painter, const QRectF& rect, const GlassStyle& style,
+                         const QPalette& palette) {
+    if (!rect.isValid() || rect.isEmpty()) return;
+    const QTransform& device = painter.deviceTransform();
+    // Only a copy placed pixel for pixel gives what drawing would: no scaling, no fading of
+    // the whole, no other way of combining.
+    if (device.type() > QTransform::TxTranslate || painter.opacity() < 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
+        paintSurface(painter, rect, style, palette);
+        return;
+    }
+    const QRectF placed = device.mapRect(rect);
+    const qreal margin = style.shadow ? kShadowExtent + 1 : 1;
+    const QRect pixels = placed.adjusted(-margin, -margin, margin, margin).toAlignedRect();
+    const QPointF offset = placed.topLeft() - pixels.topLeft();
+    const SurfaceKey key{placed.size(),
+                         offset,
+                         style.cornerRadius,
+                         style.opaque,
+                         style.shadow,
+                         style.overBlur,
+                         style.tint ? style.tint->rgba() : 0,
+                         style.borderColor ? style.borderColor->rgba() : 0,
+                         style.borderWidth,
+                         palette.color(QPalette::Window).rgba()};
+    const QImage& image = drawnSurface(key, placed, pixels, style, palette);
+    // Back into the painter's own coordinates, whatever offset its device adds.
+    painter.drawImage(QPointF(pixels.topLeft()) - QPointF(device.dx(), device.dy()), image);
 }
 
 QPainterPath GlassPainter::shape(const QRectF& rect, qreal radius) {
