@@ -108,8 +108,8 @@ TEST(GlassPainter, ShapeHasContinuousCornersAndDegradesToCapsules) {
     EXPECT_TRUE(capsule.contains(QPointF(40, 0.5)));
 }
 
-// A surface is drawn once and copied after: the copy must land where drawing would have,
-// the first time and the next, from a moved painter or a widget drawn at an offset.
+// A surface is drawn once and copied after: the copy must land on the same pixels however it
+// is placed, the first time and the next, from a moved painter or a widget drawn at an offset.
 class SurfaceWidget : public QWidget {
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
