@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev libxcb1-dev libxcb-xfixes0-dev libsystemd-dev libseccomp-dev
     fonts-material-design-icons-iconfont fonts-noto-color-emoji
     xvfb xcompmgr xdotool
+    dbus-daemon mpv mpv-mpris playerctl
     gcovr
     desktop-file-utils appstream
 )

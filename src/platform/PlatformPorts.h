@@ -34,6 +34,13 @@ struct PlatformPorts {
     PermissionServices& permissionServices;
     ScreenCapture& capture;
     Scripting& scripting;
+
+    // The same platform with another script runner in front of its players.
+    PlatformPorts withScripting(Scripting& runner) const {
+        return {accessibility, workspace,          screens,   pointer, defaults,
+                files,         collation,          scheduler, logger,  windowServer,
+                keyEvents,     permissionServices, capture,   runner};
+    }
 };
 
 }  // namespace vantorel

@@ -24,6 +24,21 @@ struct ScriptOutcome {
     std::optional<Error> error;
     // The result's string value, when it has one.
     std::optional<std::string> reply;
+
+    // A failed execution, its dictionary written as the platform writes it.
+    static ScriptOutcome failure(std::optional<std::string> message, int number) {
+        std::string description = "{NSAppleScriptErrorNumber = " + std::to_string(number) + ";";
+        if (message) description += " NSAppleScriptErrorMessage = \"" + *message + "\";";
+        description += "}";
+        ScriptOutcome outcome;
+        outcome.error = Error{std::move(message), std::move(description)};
+        return outcome;
+    }
+    static ScriptOutcome answer(std::string text) {
+        ScriptOutcome outcome;
+        outcome.reply = std::move(text);
+        return outcome;
+    }
 };
 
 // Port: the platform's script runner, which sends a script source text to the application it

@@ -67,16 +67,28 @@ std::optional<MediaService::NowPlaying> MediaService::nowPlaying(Player player) 
     return parseStatus(player, *reply);
 }
 
+std::string MediaService::playPauseScript(Player player) {
+    return tell(player, "\" to playpause");
+}
+
+std::string MediaService::nextTrackScript(Player player) {
+    return tell(player, "\" to next track");
+}
+
+std::string MediaService::previousTrackScript(Player player) {
+    return tell(player, "\" to previous track");
+}
+
 void MediaService::playPause(Player player) const {
-    runScript(tell(player, "\" to playpause"));
+    runScript(playPauseScript(player));
 }
 
 void MediaService::nextTrack(Player player) const {
-    runScript(tell(player, "\" to next track"));
+    runScript(nextTrackScript(player));
 }
 
 void MediaService::previousTrack(Player player) const {
-    runScript(tell(player, "\" to previous track"));
+    runScript(previousTrackScript(player));
 }
 
 std::optional<std::string> MediaService::runScript(std::string_view source) const {

@@ -27,6 +27,9 @@ public:
 
     // The same script for every player but for the name it addresses.
     static std::string statusScript(Player player);
+    static std::string playPauseScript(Player player);
+    static std::string nextTrackScript(Player player);
+    static std::string previousTrackScript(Player player);
     // The status a reply tells: none unless its first line is "playing" or "paused".
     static std::optional<NowPlaying> parseStatus(Player player, std::string_view reply);
 

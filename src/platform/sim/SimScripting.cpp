@@ -25,21 +25,6 @@ constexpr std::string_view kPlayPause = "\" to playpause";
 constexpr std::string_view kNextTrack = "\" to next track";
 constexpr std::string_view kPreviousTrack = "\" to previous track";
 
-ScriptOutcome failure(std::optional<std::string> message, int number) {
-    std::string description = "{NSAppleScriptErrorNumber = " + std::to_string(number) + ";";
-    if (message) description += " NSAppleScriptErrorMessage = \"" + *message + "\";";
-    description += "}";
-    ScriptOutcome outcome;
-    outcome.error = ScriptOutcome::Error{std::move(message), std::move(description)};
-    return outcome;
-}
-
-ScriptOutcome reply(std::string text) {
-    ScriptOutcome outcome;
-    outcome.reply = std::move(text);
-    return outcome;
-}
-
 }  // namespace
 
 SimMediaPlayer* SimScripting::findPlayer(const std::string& name) {
@@ -50,11 +35,12 @@ SimMediaPlayer* SimScripting::findPlayer(const std::string& name) {
 ScriptOutcome SimScripting::run(std::string_view source) {
     received_.emplace_back(source);
     if (source.substr(0, kTellPrefix.size()) != kTellPrefix)
-        return failure("Expected \"tell application\" but found something else.", -2741);
+        return ScriptOutcome::failure("Expected \"tell application\" but found something else.",
+                                      -2741);
     const std::string_view rest = source.substr(kTellPrefix.size());
     const auto quote = rest.find('"');
     if (quote == std::string_view::npos)
-        return failure("Expected \"\"\" but found end of script.", -2741);
+        return ScriptOutcome::failure("Expected \"\"\" but found end of script.", -2741);
     const std::string name(rest.substr(0, quote));
     const std::string_view command = rest.substr(quote);
 
@@ -69,21 +55,23 @@ ScriptOutcome SimScripting::run(std::string_view source) {
     } else if (command == kPreviousTrack) {
         kind = Command::previous;
     } else {
-        return failure(name + " got an error: the script is not understood.", -1708);
+        return ScriptOutcome::failure(name + " got an error: the script is not understood.", -1708);
     }
 
     SimMediaPlayer* player = findPlayer(name);
-    if (!player) return failure(name + " got an error: Application isn’t running.", -600);
-    if (player->refusal) return failure(player->refusal->message, player->refusal->number);
+    if (!player)
+        return ScriptOutcome::failure(name + " got an error: Application isn’t running.", -600);
+    if (player->refusal)
+        return ScriptOutcome::failure(player->refusal->message, player->refusal->number);
 
     const SimTrack* track = player->currentTrack();
     switch (kind) {
         case Command::status: {
             if (player->state != "playing" && player->state != "paused")
-                return reply(player->state);
+                return ScriptOutcome::answer(player->state);
             const std::string title = track && track->name ? *track->name : "";
             const std::string artist = track && track->artist ? *track->artist : "";
-            return reply(player->state + "\n" + title + "\n" + artist);
+            return ScriptOutcome::answer(player->state + "\n" + title + "\n" + artist);
         }
         case Command::playPause:
             if (player->state == "playing") {
