@@ -74,6 +74,14 @@ CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
                 continue;
             }
             line.world = std::string(arguments[++i]);
+        } else if (argument == "--real-widgets") {
+            line.realWidgets = true;
+        } else if (argument == "--music-player") {
+            if (!hasNext) {
+                fail("--music-player needs a player's bus name");
+                continue;
+            }
+            line.musicPlayer = std::string(arguments[++i]);
         } else if (argument == "--log-level" || argument.rfind("--log-level=", 0) == 0) {
             std::string_view value;
             if (argument.size() > std::string_view("--log-level").size()) {
@@ -90,6 +98,10 @@ CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
         }
     }
     if (line.mode == Mode::gallery && line.directory.empty()) fail("--gallery needs a directory");
+    // The tour and the gallery draw the same pictures on every machine.
+    if ((line.realWidgets || !line.musicPlayer.empty()) &&
+        (line.mode == Mode::tour || line.mode == Mode::gallery))
+        fail("the real players are for the playground");
     return line;
 }
 
@@ -116,7 +128,8 @@ CommandLine::Mode CommandLine::resolvedMode(bool hasDisplay) const {
 
 const char* CommandLine::usage() {
     return "Usage: vantorel [--playground | --tour [DIR] | --gallery DIR] [--dir DIR]\n"
-           "                [--world FILE] [--log-level debug|info|error] [--allow-network]\n"
+           "                [--world FILE] [--real-widgets [--music-player NAME]]\n"
+           "                [--log-level debug|info|error] [--allow-network]\n"
            "  (no mode)          the playground where a display exists, else the tour\n"
            "  --playground       Vantorel on the simulated desktop, drawn as a window\n"
            "  --tour [DIR]       drive Vantorel over the simulated desktop by a script, print\n"
@@ -125,6 +138,10 @@ const char* CommandLine::usage() {
            "  --dir DIR          where the simulated world's folders (and the tour's pictures)\n"
            "                     go; default: a folder in the temporary directory\n"
            "  --world FILE       the playground's world, a JSON file like data/worlds/*.json\n"
+           "  --real-widgets     the playground's Music and Spotify tiles show the players on\n"
+           "                     the session bus (MPRIS) instead of the world's simulated ones\n"
+           "  --music-player NAME  the MPRIS player that stands for Music (\"mpv\" or a whole\n"
+           "                     bus name); default: the first player other than Spotify\n"
            "  --log-level LEVEL  debug lines are off unless asked for, here or with\n"
            "                     VANTOREL_LOG_LEVEL=debug\n"
            "  --allow-network    let the program open network sockets (a remote X display);\n"

@@ -32,6 +32,11 @@ struct CommandLine {
     bool allowNetwork = false;
     // A world (JSON) for the playground instead of the embedded default; empty for the default.
     std::string world;
+    // --real-widgets: the playground's media widget asks the players on the session bus instead
+    // of the world's simulated ones.
+    bool realWidgets = false;
+    // --music-player: the MPRIS player that stands for Music; empty for the first one found.
+    std::string musicPlayer;
     // Why the arguments were refused; empty when they were not.
     std::string error;
 

@@ -73,6 +73,6 @@ int main(int argc, char** argv) {
     }
     return vantorel::Playground(std::cerr, directoryOr(line.directory, "vantorel-playground"),
                                 line.effectiveLogLevel(levelVariable, vantorel::LogLevel::info),
-                                line.allowNetwork, line.world)
+                                line.allowNetwork, line.world, line.realWidgets, line.musicPlayer)
         .run(argc, argv);
 }

@@ -34,7 +34,8 @@ TEST(CommandLine, ModesDirectoriesAndLevelsAreRead) {
         {"--gallery pictures --log-level error", Mode::gallery, "pictures", LogLevel::error},
         {"--playground --dir w --playground", Mode::playground, "w", std::nullopt},
         {"-h", Mode::help, "", std::nullopt},
-        {"--world w.json --playground", Mode::playground, "", std::nullopt}};
+        {"--world w.json --playground", Mode::playground, "", std::nullopt},
+        {"--real-widgets --music-player mpv", Mode::automatic, "", std::nullopt}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const CommandLine line = parse(c.arguments);
@@ -43,13 +44,17 @@ TEST(CommandLine, ModesDirectoriesAndLevelsAreRead) {
         EXPECT_EQ(line.directory, c.directory);
         EXPECT_EQ(line.logLevel, c.level);
     }
+    const CommandLine real = parse("--music-player mpv --real-widgets");
+    EXPECT_TRUE(real.realWidgets);
+    EXPECT_EQ(real.musicPlayer, "mpv");
 }
 
 TEST(CommandLine, MalformedArgumentsAreRefusedWithAReason) {
     for (const char* arguments :
          {"--gallery", "--gallery --tour", "--dir", "--log-level", "--log-level verbose",
           "--log-level=", "--tour a --playground", "--tour a --dir b", "--frobnicate", "stray",
-          "--world", "--world --playground"})
+          "--world", "--world --playground", "--music-player", "--tour --real-widgets",
+          "--music-player mpv --gallery g"})
         EXPECT_NE(parse(arguments).error, "") << arguments;
     // Null entries in argv are skipped rather than read.
     const char* argv[] = {"vantorel", nullptr, "--tour"};

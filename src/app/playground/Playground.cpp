@@ -8,6 +8,7 @@
 #include "platform/linux/IcuCollation.h"
 #include "platform/linux/JournalLogger.h"
 #include "platform/linux/JsonUserDefaults.h"
+#include "platform/linux/MprisScripting.h"
 #include "platform/linux/NetworkLockdown.h"
 #include "platform/linux/StreamLogger.h"
 #include "platform/linux/WorkerThreadExecutor.h"
@@ -145,6 +146,7 @@ int Playground::run(int argc, char** argv) {
     SimScreenCapture capture(scheduler, desktop.windows, desktop.windowServer);
     JsonUserDefaults ownDefaults(JsonUserDefaults::defaultPath(), scheduler, logger);
     RoutedUserDefaults defaults(ownDefaults, desktop.defaults);
+    MprisScripting mpris(musicPlayer_);
     const PlatformPorts ports{desktop.accessibility,
                               desktop.workspace,
                               desktop.screens,
@@ -158,7 +160,7 @@ int Playground::run(int argc, char** argv) {
                               keyEvents,
                               permissionServices,
                               capture,
-                              desktop.scripting};
+                              realWidgets_ ? static_cast<Scripting&>(mpris) : desktop.scripting};
     XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
     WorkerThreadExecutor captureExecutor;
