@@ -34,8 +34,7 @@ TEST(CommandLine, ModesDirectoriesAndLevelsAreRead) {
         {"--gallery pictures --log-level error", Mode::gallery, "pictures", LogLevel::error},
         {"--playground --dir w --playground", Mode::playground, "w", std::nullopt},
         {"-h", Mode::help, "", std::nullopt},
-        {"--world w.json --playground", Mode::playground, "", std::nullopt},
-        {"--real-widgets --music-player mpv", Mode::automatic, "", std::nullopt}};
+        {"--world w.json --playground", Mode::playground, "", std::nullopt}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const CommandLine line = parse(c.arguments);
@@ -44,9 +43,7 @@ TEST(CommandLine, ModesDirectoriesAndLevelsAreRead) {
         EXPECT_EQ(line.directory, c.directory);
         EXPECT_EQ(line.logLevel, c.level);
     }
-    const CommandLine real = parse("--music-player mpv --real-widgets");
-    EXPECT_TRUE(real.realWidgets);
-    EXPECT_EQ(real.musicPlayer, "mpv");
+    EXPECT_EQ(parse("--music-player mpv --real-widgets").musicPlayer, "mpv");
 }
 
 TEST(CommandLine, MalformedArgumentsAreRefusedWithAReason) {
