@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "app/AppCoordinator.h"
 #include "app/PermissionsManager.h"
@@ -90,6 +91,12 @@ TEST(MprisScripting, TheMediaWidgetFollowsARealPlayer) {
     desktop.scheduler.advance(150ms);
     EXPECT_FALSE(widget.nowPlaying()->isPlaying);
 
+    // A player that hangs costs the call's bound, then reads as a failed script.
+    ::kill(pid_t(mpv.processId()), SIGSTOP);
+    EXPECT_EQ(service.runScript(status), std::nullopt);
+    EXPECT_EQ(desktop.logger.count("AppleScript failed: Music got an error: AppleEvent timed out."),
+              1u);
+    ::kill(pid_t(mpv.processId()), SIGCONT);
     mpv.kill();
     mpv.waitForFinished();
     EXPECT_TRUE(waitFor([&] { return !service.runScript(status); }));
