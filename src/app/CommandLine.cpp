@@ -46,6 +46,12 @@ CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
         const bool hasNext = i + 1 < arguments.size() && !isOption(arguments[i + 1]);
+        // The option's value, or none (and the reason) when the next argument is not one.
+        const auto valueOf = [&](std::string_view what) -> std::optional<std::string_view> {
+            if (hasNext) return arguments[++i];
+            fail(std::string(argument) + " needs " + std::string(what));
+            return std::nullopt;
+        };
         if (argument == "--help" || argument == "-h") {
             setMode(Mode::help, "help");
         } else if (argument == "--playground") {
@@ -55,33 +61,18 @@ CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
             if (hasNext) setDirectory(arguments[++i]);
         } else if (argument == "--gallery") {
             setMode(Mode::gallery, "gallery");
-            if (!hasNext) {
-                fail("--gallery needs a directory");
-                continue;
-            }
-            setDirectory(arguments[++i]);
+            if (const auto directory = valueOf("a directory")) setDirectory(*directory);
         } else if (argument == "--dir") {
-            if (!hasNext) {
-                fail("--dir needs a directory");
-                continue;
-            }
-            setDirectory(arguments[++i]);
+            if (const auto directory = valueOf("a directory")) setDirectory(*directory);
         } else if (argument == "--allow-network") {
             line.allowNetwork = true;
         } else if (argument == "--world") {
-            if (!hasNext) {
-                fail("--world needs a file");
-                continue;
-            }
-            line.world = std::string(arguments[++i]);
+            if (const auto file = valueOf("a file")) line.world = std::string(*file);
         } else if (argument == "--real-widgets") {
             line.realWidgets = true;
         } else if (argument == "--music-player") {
-            if (!hasNext) {
-                fail("--music-player needs a player's bus name");
-                continue;
-            }
-            line.musicPlayer = std::string(arguments[++i]);
+            if (const auto name = valueOf("a player's bus name"))
+                line.musicPlayer = std::string(*name);
         } else if (argument == "--log-level" || argument.rfind("--log-level=", 0) == 0) {
             std::string_view value;
             if (argument.size() > std::string_view("--log-level").size()) {
