@@ -56,6 +56,12 @@ int main(int argc, char** argv) {
             lockDownNetwork(line);
             return vantorel::Gallery(std::cout, line.directory).run(argc, argv);
         case CommandLine::Mode::tour:
+            // Chosen for want of a display: the real players have nowhere to show.
+            if (line.realWidgets || !line.musicPlayer.empty()) {
+                std::cerr << "vantorel: the real players are for the playground, which needs a "
+                             "display (DISPLAY or WAYLAND_DISPLAY)\n";
+                return 2;
+            }
             lockDownNetwork(line);
             // The tour is there to be read: its debug lines are on unless told otherwise.
             return vantorel::Tour(std::cout, directoryOr(line.directory, "vantorel-tour"),
