@@ -10,6 +10,7 @@
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/MprisScripting.h"
 #include "platform/linux/NetworkLockdown.h"
+#include "platform/linux/OpenerLauncher.h"
 #include "platform/linux/StreamLogger.h"
 #include "platform/linux/WorkerThreadExecutor.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
@@ -28,6 +29,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -73,6 +75,9 @@ QSize screenSize() {
 }  // namespace
 
 int Playground::run(int argc, char** argv) {
+    // Forked while we are one thread and unfiltered: what the user opens runs outside the filter.
+    std::optional<OpenerLauncher> launcher;
+    if (!allowNetwork_) launcher.emplace();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantorel"));
     // From here on a session manager's SIGTERM, Ctrl+C or a closed terminal end the run loop
@@ -132,7 +137,9 @@ int Playground::run(int argc, char** argv) {
     ThemeFileIcons icons(kinds);
     desktop.workspace.setFileIcons(
         [&icons](std::string_view path) { return icons.iconForFile(path); });
-    desktop.workspace.setOpener(&openWithDesktop);
+    desktop.workspace.setOpener([&launcher](const Url& url) {
+        return launcher && launcher->isRunning() ? launcher->open(url) : openWithDesktop(url);
+    });
     // The world's screen becomes the drawing area, and its windows are fitted onto it.
     const QSize screen = screenSize();
     world->screens = {Rect(0, 0, screen.width(), screen.height())};
