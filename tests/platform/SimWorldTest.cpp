@@ -3,24 +3,44 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <utility>
 
 namespace vantorel {
 namespace {
 
 TEST(SimWorld, MalformedWorldsAreRefusedWithAReason) {
-    const char* cases[] = {"",
-                           "{",
-                           "[]",
-                           R"({"applications": [{"bundleId": "x"}]})",
-                           R"({"dock": {"tiles": [{"app": "com.example.unknown"}]}})",
-                           R"({"dock": {"tiles": [{"what": true}]}})",
-                           R"({"screens": [{"frame": [0, 0, 10]}]})",
-                           R"({"folders": [{"files": ["a"]}]})",
-                           R"({"applications": [{"name": "M", "player": 1}]})"};
-    for (const char* text : cases) {
+    const auto app = [](const std::string& windows) {
+        return R"({"applications": [{"name": "Editor", "bundleId": "e", "windows": )" + windows +
+               "}]}";
+    };
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"{", ""},
+        {"[]", ""},
+        {R"({"applications": [{"bundleId": "x"}]})", ""},
+        {R"({"dock": {"tiles": [{"app": "com.example.unknown"}]}})", ""},
+        {R"({"dock": {"tiles": [{"what": true}]}})", ""},
+        {R"({"screens": [{"frame": [0, 0, 10]}]})", "a rectangle is [x, y, w, h]"},
+        {R"({"folders": [{"files": ["a"]}]})", ""},
+        {R"({"applications": [{"name": "M", "player": 1}]})", ""},
+        {app(R"({})"), "\"windows\" is a list"},
+        {app(R"([3])"), "Editor window 0: a window is an object"},
+        {app(R"([{"title": "x"}])"), "Editor window 0:"},
+        {app(R"([{"frame": [0, 0, 10, "10"]}])"), "Editor window 0:"},
+        {app(R"([{"frame": [0, 0, -10, 10]}])"), "a size of at least zero"},
+        {app(R"([{"frame": [0, 0, 10, 10]}, {"frame": [0, 0, 10, -1]}])"), "Editor window 1:"},
+        {app(R"([{"frame": [0, 0, 10, 10], "minimized": "yes"}])"), "Editor window 0:"},
+        {app(R"([{"frame": [0, 0, 10, 10], "title": 7}])"), "Editor window 0:"},
+        {app(R"([{"frame": [0, 0, 10, 10], "layer": 1.5}])"), "a layer is an integer"},
+        {app(R"([{"frame": [0, 0, 10, 10], "color": "red"}])"), "a colour is"},
+        {app(R"([{"frame": [0, 0, 10, 10], "minimised": true}])"), "unknown key \"minimised\""},
+    };
+    for (const auto& [text, reason] : cases) {
         std::string error;
         EXPECT_FALSE(SimWorld::parse(text, &error)) << text;
         EXPECT_FALSE(error.empty()) << text;
+        EXPECT_NE(error.find(reason), std::string::npos) << text << "\n" << error;
     }
 }
 

@@ -4,9 +4,7 @@
 
 #include <algorithm>
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <string>
@@ -14,7 +12,6 @@
 #include <vector>
 
 #include "platform/sim/SimDesktop.h"
-#include "platform/sim/SimWorld.h"
 
 namespace vantorel {
 namespace {
@@ -441,57 +438,6 @@ TEST_F(SimWindowsTest, RaisingClosingAndQuittingActOnBothViews) {
     desktop.terminate(pid);
     EXPECT_EQ(listed(), (Numbers{note}));
     EXPECT_EQ(open(pid, "after", Rect(0, 0, 400, 300)), 0u);
-}
-
-TEST(SimWorldWindows, AMalformedWindowIsRefusedWithAReason) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {R"({})", "\"windows\" is a list"},
-        {R"([3])", "Editor window 0: a window is an object"},
-        {R"([{"title": "x"}])", "Editor window 0:"},
-        {R"([{"frame": [0, 0, 10]}])", "a rectangle is [x, y, w, h]"},
-        {R"([{"frame": [0, 0, 10, "10"]}])", "Editor window 0:"},
-        {R"([{"frame": [0, 0, -10, 10]}])", "a size of at least zero"},
-        {R"([{"frame": [0, 0, 10, 10]}, {"frame": [0, 0, 10, -1]}])", "Editor window 1:"},
-        {R"([{"frame": [0, 0, 10, 10], "minimized": "yes"}])", "Editor window 0:"},
-        {R"([{"frame": [0, 0, 10, 10], "title": 7}])", "Editor window 0:"},
-        {R"([{"frame": [0, 0, 10, 10], "layer": 1.5}])", "a layer is an integer"},
-        {R"([{"frame": [0, 0, 10, 10], "color": "red"}])", "a colour is"},
-        {R"([{"frame": [0, 0, 10, 10], "minimised": true}])", "unknown key \"minimised\""},
-    };
-    for (const auto& [windows, reason] : cases) {
-        const std::string text =
-            R"({"applications": [{"name": "Editor", "bundleId": "e", "windows": )" + windows +
-            "}]}";
-        std::string error;
-        EXPECT_FALSE(SimWorld::parse(text, &error)) << text;
-        EXPECT_NE(error.find(reason), std::string::npos) << text << "\n" << error;
-    }
-}
-
-TEST(SimWorldWindows, TheDefaultWorldGivesItsApplicationsTheirWindows) {
-    std::ifstream in(VANTOREL_DEFAULT_WORLD);
-    std::string error;
-    const auto world = SimWorld::parse(std::string(std::istreambuf_iterator<char>(in), {}), &error);
-    ASSERT_TRUE(world) << error;
-    SimDesktop desktop;
-    world->build(desktop, "/tmp/world-root");
-    WindowService service(desktop.ports());
-    const auto windowsOf = [&](const char* bundle) {
-        return service.windows(desktop.workspace.runningApplications(bundle).at(0));
-    };
-    // Two processes share Terminal's bundle; Safari has a minimised window, Preview a dialog;
-    // Maps is not running.
-    EXPECT_EQ(windowsOf("com.apple.Terminal").size(), 3u);
-    EXPECT_TRUE(windowsOf("com.apple.Safari").at(2).isMinimized);
-    const auto preview = windowsOf("com.apple.Preview");
-    EXPECT_EQ(preview.at(1).title, "Export");
-    EXPECT_EQ(desktop.windows.find(preview[0].cgWindowID)->spec.color, 0xffffffffu);
-    EXPECT_TRUE(desktop.workspace.runningApplications("com.apple.Maps").empty());
-    // The switcher sees every regular application's windows, and not the accessory's.
-    const auto all = service.allWindows();
-    EXPECT_GE(all.size(), 18u);
-    for (const auto& w : all)
-        EXPECT_NE(w.title, "Clipboard History");
 }
 
 }  // namespace
