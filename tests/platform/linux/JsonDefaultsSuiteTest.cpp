@@ -183,6 +183,7 @@ TEST_F(JsonDefaultsSuiteTest, EveryKindOfUnusableFileIsSetAsideAndDefaultsAreUse
         // Reading a directory is an error, not empty settings; a FIFO must not block the read.
         {"<dir>", "could not be read ("},
         {"<fifo>", "is not a regular file"},
+        {"<zero>", "is not a regular file"},  // read without bound, it would exhaust memory
         {"{\"a\": \"" + std::string(1 << 20, 'x') + "\"}", "is larger than 1048576 bytes"},
         {std::string(65, '[') + std::string(65, ']'), tooDeep},
         {std::string(64, '[') + std::string(64, ']'), "does not hold a JSON object"},
@@ -198,9 +199,10 @@ TEST_F(JsonDefaultsSuiteTest, EveryKindOfUnusableFileIsSetAsideAndDefaultsAreUse
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& [text, problem] = cases[i];
         SCOPED_TRACE("'" + text.substr(0, 80) + "'");
-        const bool special = text == "<dir>" || text == "<fifo>";
+        const bool special = text.starts_with('<');
         if (text == "<dir>") fs::create_directories(file / "inside");
         if (text == "<fifo>") ::mkfifo(file.c_str(), 0600);
+        if (text == "<zero>") fs::create_symlink("/dev/zero", file);
         if (!special) writeFile(file, text);
         logger.clear();
         auto store = open();
@@ -220,6 +222,7 @@ TEST_F(JsonDefaultsSuiteTest, EveryKindOfUnusableFileIsSetAsideAndDefaultsAreUse
         EXPECT_TRUE(std::regex_match(aside.filename().string(), asideName)) << aside;
         EXPECT_TRUE(text == "<dir>"    ? fs::exists(aside / "inside")
                     : text == "<fifo>" ? fs::is_fifo(aside)
+                    : text == "<zero>" ? fs::is_symlink(aside)
                                        : readFile(aside) == text);
         // Set aside repeatedly, possibly within one second: every copy is kept.
         EXPECT_EQ(std::size_t(std::distance(fs::directory_iterator(file.parent_path()), {})),
