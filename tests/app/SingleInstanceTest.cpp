@@ -74,6 +74,8 @@ TEST(SingleInstance, TheSocketLivesInThePrivateRuntimeFolderOrElseInOneOfItsOwn)
     };
     const std::string runtime = folder("runtime", 0700), open = folder("open", 0755);
     std::ofstream(root / "file") << "x";
+    // Named, so that the table's pointers outlive its initialisation.
+    const std::string file = (root / "file").string(), missing = (root / "missing").string();
     const std::filesystem::path fallback =
         root / "fallback" / ("vantorel-" + std::to_string(::getuid()));
     std::filesystem::create_directory(root / "fallback");
@@ -84,8 +86,8 @@ TEST(SingleInstance, TheSocketLivesInThePrivateRuntimeFolderOrElseInOneOfItsOwn)
                  {nullptr, fallback / SingleInstance::kSocketFile},
                  {"relative/run", fallback / SingleInstance::kSocketFile},
                  {open.c_str(), fallback / SingleInstance::kSocketFile},
-                 {(root / "file").c_str(), fallback / SingleInstance::kSocketFile},
-                 {(root / "missing").c_str(), fallback / SingleInstance::kSocketFile}};
+                 {file.c_str(), fallback / SingleInstance::kSocketFile},
+                 {missing.c_str(), fallback / SingleInstance::kSocketFile}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.runtimeDir ? c.runtimeDir : "(unset)");
         EXPECT_EQ(SingleInstance::socketPath(c.runtimeDir, root / "fallback"), c.expected);
