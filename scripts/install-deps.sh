@@ -9,8 +9,9 @@ packages=(
     nlohmann-json3-dev libicu-dev
     shared-mime-info adwaita-icon-theme
     qt6-base-dev libxcb1-dev libxcb-xfixes0-dev libsystemd-dev libseccomp-dev
+    libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xtest0-dev libxcb-composite0-dev
     fonts-material-design-icons-iconfont fonts-noto-color-emoji
-    xvfb xcompmgr xdotool
+    xvfb xcompmgr xdotool openbox
     dbus-daemon mpv mpv-mpris playerctl
     gcovr
     desktop-file-utils appstream

@@ -64,6 +64,15 @@ CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
             if (const auto directory = valueOf("a directory")) setDirectory(*directory);
         } else if (argument == "--dir") {
             if (const auto directory = valueOf("a directory")) setDirectory(*directory);
+        } else if (argument == "--desktop") {
+            const std::string_view value = hasNext ? arguments[++i] : std::string_view();
+            if (value == "x11") {
+                setMode(Mode::x11, "desktop x11");
+            } else if (value == "simulated") {
+                setMode(Mode::playground, "desktop simulated");
+            } else {
+                fail("--desktop needs x11 or simulated");
+            }
         } else if (argument == "--allow-network") {
             line.allowNetwork = true;
         } else if (argument == "--world") {
@@ -118,11 +127,15 @@ CommandLine::Mode CommandLine::resolvedMode(bool hasDisplay) const {
 }
 
 const char* CommandLine::usage() {
-    return "Usage: vantorel [--playground | --tour [DIR] | --gallery DIR] [--dir DIR]\n"
-           "                [--world FILE] [--real-widgets [--music-player NAME]]\n"
+    return "Usage: vantorel [--playground | --desktop x11|simulated | --tour [DIR] |\n"
+           "                --gallery DIR] [--dir DIR] [--world FILE]\n"
+           "                [--real-widgets [--music-player NAME]]\n"
            "                [--log-level debug|info|error] [--allow-network]\n"
            "  (no mode)          the playground where a display exists, else the tour\n"
            "  --playground       Vantorel on the simulated desktop, drawn as a window\n"
+           "  --desktop x11      Vantorel over this X11 session's own windows (needs a window\n"
+           "                     manager that follows the EWMH hints); Alt+Tab switches\n"
+           "  --desktop simulated  the same as --playground\n"
            "  --tour [DIR]       drive Vantorel over the simulated desktop by a script, print\n"
            "                     its log and write a picture of the screen at each step to DIR\n"
            "  --gallery DIR      draw every panel and window in each of its states as PNG files\n"

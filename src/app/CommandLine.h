@@ -15,6 +15,8 @@ struct CommandLine {
         // The playground where a display exists, the tour where none does.
         automatic,
         playground,
+        // The user's own X11 session instead of the simulated desktop.
+        x11,
         tour,
         gallery,
         help,

@@ -42,6 +42,14 @@ std::vector<Item> MenuBarContent::items() const {
     const bool screenRecording = permissions_.screenRecording() == Status::granted;
 
     std::vector<Item> items;
+    if (!note.empty()) {
+        Item label;
+        label.kind = Kind::label;
+        label.title = note;
+        label.symbol = "exclamationmark";
+        label.enabled = false;
+        items.push_back(label);
+    }
     if (!accessibility)
         items.push_back(button(Action::enableAccessibility, "Enable Accessibility…"));
     if (!screenRecording) {

@@ -56,6 +56,9 @@ public:
     std::function<void()> openSettings;
     // Ends the application.
     std::function<void()> quit;
+    // Something the user should know that stops part of the program, shown first; empty for
+    // none. Call onChange after setting it.
+    std::string note;
 
 private:
     PermissionsManager& permissions_;

@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/Gallery.h"
 #include "app/Tour.h"
+#include "app/X11Application.h"
 #include "app/playground/Playground.h"
 #include "platform/linux/NetworkLockdown.h"
 
@@ -66,6 +67,11 @@ int main(int argc, char** argv) {
             // The tour is there to be read: its debug lines are on unless told otherwise.
             return vantorel::Tour(std::cout, directoryOr(line.directory, "vantorel-tour"),
                                   line.effectiveLogLevel(levelVariable, vantorel::LogLevel::debug))
+                .run(argc, argv);
+        case CommandLine::Mode::x11:
+            return vantorel::X11Application(
+                       std::cerr, line.effectiveLogLevel(levelVariable, vantorel::LogLevel::info),
+                       line.allowNetwork)
                 .run(argc, argv);
         case CommandLine::Mode::playground:
         case CommandLine::Mode::automatic:

@@ -1,0 +1,160 @@
+// The core's headers before Qt's: Qt's keyword macros would rewrite names in them.
+#include "app/MenuBarContent.h"
+#include "app/RoutedUserDefaults.h"
+#include "app/VantorelApp.h"
+#include "platform/linux/FanOutLogger.h"
+#include "platform/linux/FileSystemResources.h"
+#include "platform/linux/IcuCollation.h"
+#include "platform/linux/JournalLogger.h"
+#include "platform/linux/JsonUserDefaults.h"
+#include "platform/linux/NetworkLockdown.h"
+#include "platform/linux/StreamLogger.h"
+#include "platform/linux/WorkerThreadExecutor.h"
+#include "platform/linux/XdgAutostartLoginItems.h"
+#include "platform/sim/SimPermissionServices.h"
+#include "platform/sim/SimUserDefaults.h"
+#include "platform/x11/X11Desktop.h"
+#include "platform/x11/X11KeyEvents.h"
+#include "platform/x11/X11ScreenCapture.h"
+#include "platform/x11/XcbConnection.h"
+
+#include "app/X11Application.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QSocketNotifier>
+
+#include <iostream>
+#include <memory>
+
+#include "app/MenuBarExtra.h"
+#include "app/SingleInstance.h"
+#include "app/TerminationSignals.h"
+#include "platform/qt/Appearance.h"
+#include "platform/qt/DesktopUrlOpener.h"
+#include "platform/qt/MimeKinds.h"
+#include "platform/qt/QtScheduler.h"
+#include "platform/qt/QtScreens.h"
+#include "platform/qt/SymbolTable.h"
+#include "preview/PreviewPanelSurface.h"
+#include "settings/BundleInfo.h"
+#include "settings/SettingsView.h"
+#include "settings/WelcomeView.h"
+#include "switcher/SwitcherPanelSurface.h"
+#include "widgets/FolderPanelSurface.h"
+
+namespace vantorel {
+
+int X11Application::run(int argc, char** argv) {
+    // Asked before the toolkit starts: it would abort on a display it cannot reach.
+    std::string problem;
+    auto connection = XcbConnection::open(nullptr, &problem);
+    if (!connection) {
+        out_ << "vantorel: --desktop x11 cannot run: " << problem << "\n";
+        return 2;
+    }
+    // The panels must be X11 windows on the same server, whatever the environment prefers.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantorel"));
+    TerminationSignals endSignals;
+    endSignals.onSignal = [](int) { QCoreApplication::quit(); };
+
+    SingleInstance instance(SingleInstance::defaultName());
+    if (instance.askRunningInstanceToComeForward()) {
+        out_ << "Vantorel is already running.\n";
+        return 0;
+    }
+    if (!instance.listen()) {
+        out_ << "Could not claim the single-instance socket; a later launch will not find this "
+                "one.\n";
+    }
+
+    QtScheduler scheduler;
+    StreamLogger standardError(std::cerr, level_, [&scheduler] { return scheduler.now(); });
+    std::unique_ptr<JournalLogger> journal;
+    if (JournalLogger::isAvailable()) journal = std::make_unique<JournalLogger>(level_);
+    FanOutLogger logger({&standardError, journal.get()});
+
+    // Events the library read while it waited for a reply no longer make the socket readable:
+    // drain them before the loop sleeps too.
+    QSocketNotifier readable(connection->fileDescriptor(), QSocketNotifier::Read);
+    QObject::connect(&readable, &QSocketNotifier::activated, [&] { connection->pump(); });
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     &readable, [&] { connection->pump(); });
+
+    X11Desktop desktop(*connection, scheduler, logger);
+    desktop.opener = &openWithDesktop;
+    X11KeyEvents keyEvents(*connection, logger);
+    QtScreens screens;
+    X11ScreenCapture capture(nullptr, scheduler, logger);
+    SimPermissionServices permissionServices(scheduler);
+    MimeKinds kinds;
+    FileSystemResources files(
+        [&kinds](std::string_view name, FileType type) { return kinds.describe(name, type); });
+    IcuCollation collation;
+    JsonUserDefaults ownDefaults(JsonUserDefaults::defaultPath(), scheduler, logger);
+    // No Dock here: its domain reads as empty.
+    SimUserDefaults otherDomains;
+    RoutedUserDefaults defaults(ownDefaults, otherDomains);
+    const PlatformPorts ports{desktop,   desktop,   screens, screens, defaults,  files,
+                              collation, scheduler, logger,  desktop, keyEvents, permissionServices,
+                              capture};
+    XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
+                                      QCoreApplication::applicationFilePath().toStdString());
+    WorkerThreadExecutor captureExecutor;
+    WorkerThreadExecutor folderExecutor;
+
+    PanelFactories factories;
+    factories.preview = [](PreviewState& state) { return makePreviewPanelSurface(state); };
+    factories.folder = [](FolderState& state) {
+        return makeFolderPanelSurface(state, Appearance::shared());
+    };
+    VantorelApp vantorel(ports, loginItems, captureExecutor, folderExecutor, factories);
+    vantorel.makeSwitcherSurface = [](SwitcherState& state) {
+        return makeSwitcherPanelSurface(state);
+    };
+    vantorel.makeWelcomeWindow = WelcomeView::factory(Appearance::shared(), SymbolTable::shared());
+    std::unique_ptr<SettingsView> settings;
+    MenuBarContent content(vantorel.permissions());
+    content.quit = [] { QCoreApplication::quit(); };
+    content.showWelcome = [&vantorel] {
+        if (WelcomeController* welcome = vantorel.welcome()) welcome->show();
+    };
+    content.openSettings = [&] {
+        if (!settings) {
+            settings = std::make_unique<SettingsView>(
+                vantorel.preferences(), vantorel.permissions(), vantorel.launchAtLogin(),
+                BundleInfo::main(), Appearance::shared(), SymbolTable::shared());
+            settings->setAttribute(Qt::WA_QuitOnClose, false);
+        }
+        settings->present();
+    };
+    MenuBarExtra extra(content, SymbolTable::shared());
+    const auto showProblem = [&content](const std::string& text) {
+        content.note = text;
+        if (content.onChange) content.onChange();
+    };
+    keyEvents.onGrabProblem = showProblem;
+    if (!keyEvents.grabProblem().empty()) showProblem(keyEvents.grabProblem());
+    extra.followTrayHost();
+
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &readable, [&] {
+        vantorel.stop();
+        ownDefaults.standardSuite().flush();
+        instance.close();
+    });
+    instance.onActivate = [&content] {
+        content.trigger(MenuBarContent::Item::Action::openSettings);
+    };
+    // The panels close with their switch; the program lives on without a window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    if (!allowNetwork_) {
+        if (const auto lockdown = NetworkLockdown::install()) {
+            Log(logger, "app").error("Network access stays open (" + *lockdown + ")");
+        }
+    }
+    return QApplication::exec();
+}
+
+}  // namespace vantorel
