@@ -1,0 +1,72 @@
+// A tiny X client for the tests: one top-level window of a given class, named in UTF-8 and/or
+// Latin-1, filled with one colour, that goes when the window manager asks it to close.
+// Usage: x11_test_client CLASS UTF8NAME|- LATIN1NAME|- 0xRRGGBB
+#include <xcb/xcb.h>
+
+#include <unistd.h>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+xcb_atom_t atom(xcb_connection_t* c, const char* name) {
+    auto* reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t a = reply ? reply->atom : 0;
+    std::free(reply);
+    return a;
+}
+void set(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_atom_t type, int format,
+         std::size_t count, const void* data) {
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, property, type, format,
+                        static_cast<std::uint32_t>(count), data);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) return 2;
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(c)) return 1;
+    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    const std::uint32_t values[] = {static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 16)),
+                                    XCB_EVENT_MASK_EXPOSURE};
+    const xcb_window_t w = xcb_generate_id(c);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, 320, 200, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                      XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+    const std::string wmClass = std::string(argv[1]) + '\0' + argv[1] + '\0';
+    set(c, w, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, wmClass.size(), wmClass.data());
+    if (std::strcmp(argv[2], "-") != 0)
+        set(c, w, atom(c, "_NET_WM_NAME"), atom(c, "UTF8_STRING"), 8, std::strlen(argv[2]),
+            argv[2]);
+    if (std::strcmp(argv[3], "-") != 0) {
+        // The name arrives in UTF-8; the legacy property holds it in Latin-1.
+        std::string latin1;
+        for (const char* p = argv[3]; *p; ++p) {
+            const auto b = static_cast<unsigned char>(*p);
+            if ((b & 0xE0) == 0xC0 && p[1]) {
+                latin1 += static_cast<char>(((b & 0x1F) << 6) | (p[1] & 0x3F));
+                ++p;
+            } else {
+                latin1 += *p;
+            }
+        }
+        set(c, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, latin1.size(), latin1.data());
+    }
+    const std::uint32_t pid = static_cast<std::uint32_t>(getpid());
+    set(c, w, atom(c, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
+    const xcb_atom_t protocols = atom(c, "WM_PROTOCOLS");
+    const xcb_atom_t deleteWindow = atom(c, "WM_DELETE_WINDOW");
+    set(c, w, protocols, XCB_ATOM_ATOM, 32, 1, &deleteWindow);
+    xcb_map_window(c, w);
+    xcb_flush(c);
+    while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
+        const bool closing =
+            (event->response_type & 0x7f) == XCB_CLIENT_MESSAGE &&
+            reinterpret_cast<xcb_client_message_event_t*>(event)->data.data32[0] == deleteWindow;
+        std::free(event);
+        if (closing) break;
+    }
+    xcb_disconnect(c);
+    return 0;
+}
