@@ -12,6 +12,7 @@
 #include "platform/linux/WorkerThreadExecutor.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "platform/sim/SimPermissionServices.h"
+#include "platform/sim/SimScripting.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11KeyEvents.h"
@@ -97,9 +98,11 @@ int X11Application::run(int argc, char** argv) {
     // No Dock here: its domain reads as empty.
     SimUserDefaults otherDomains;
     RoutedUserDefaults defaults(ownDefaults, otherDomains);
+    // No players are asked here: the media widget answers as with no player running.
+    SimScripting scripting;
     const PlatformPorts ports{desktop,   desktop,   screens, screens, defaults,  files,
                               collation, scheduler, logger,  desktop, keyEvents, permissionServices,
-                              capture};
+                              capture,   scripting};
     XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
     WorkerThreadExecutor captureExecutor;

@@ -92,8 +92,9 @@ void X11Desktop::handle(const xcb_generic_event_t& event) {
             if (e.window == x_.root() && e.atom == x_.ewmh()._NET_ACTIVE_WINDOW) {
                 const xcb_window_t active = X11WindowList::activeWindow(x_);
                 // Some managers clear the property between two activations: not a change of
-                // application.
-                if (active == XCB_NONE || active == lastActive_) return;
+                // application. The property is read when the notification is handled, so two
+                // quick activations may both read the later window: each is still told.
+                if (active == XCB_NONE) return;
                 lastActive_ = active;
                 // A window the list has not met yet may be new: one more look for it.
                 if (!stale_ && !index_.contains(active)) stale_ = true;

@@ -144,7 +144,8 @@ TEST_F(X11DesktopTest, CapturesAWindowsOwnPixelsButNothingOfAMinimisedOne) {
     EXPECT_EQ(image->pixels[100 * 320 + 160], 0xFF20A040u);
 
     rig.desktop->minimizeWindow(shown);
-    ASSERT_TRUE(rig.session.waitFor([&] { return rig.find(shown)->minimized; }));
+    ASSERT_TRUE(rig.session.waitFor(
+        [&] { return rig.find(shown)->minimized && !rig.find(shown)->viewable; }));
     EXPECT_FALSE(capture.grab(shown, &error));
     EXPECT_FALSE(error.empty());
 }

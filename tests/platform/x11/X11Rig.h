@@ -27,7 +27,7 @@ struct X11Rig {
         PlatformPorts p = sim.ports();
         return {*desktop,    *desktop,    p.screens, p.pointer, p.defaults, p.files,
                 p.collation, p.scheduler, p.logger,  *desktop,  *keys,      p.permissionServices,
-                p.capture};
+                p.capture,   p.scripting};
     }
 
     // Starts a client and waits until the window manager lists its window and makes it active.
