@@ -68,7 +68,9 @@ struct BusyDesktop {
                              desktop.keyEvents,
                              desktop.permissionServices,
                              desktop.capture,
-                             desktop.scripting};
+                             desktop.scripting,
+                             desktop.eventStore,
+                             desktop.userCalendar};
     }
 
     SimDesktop desktop;

@@ -4,6 +4,7 @@ namespace vantorel {
 
 class Accessibility;
 class Collation;
+class EventStore;
 class FileResources;
 class KeyEvents;
 class Logger;
@@ -13,6 +14,7 @@ class Scheduler;
 class Screens;
 class ScreenCapture;
 class Scripting;
+class UserCalendar;
 class UserDefaults;
 class WindowServer;
 class Workspace;
@@ -34,12 +36,14 @@ struct PlatformPorts {
     PermissionServices& permissionServices;
     ScreenCapture& capture;
     Scripting& scripting;
+    EventStore& eventStore;
+    UserCalendar& userCalendar;
 
     // The same platform with another script runner in front of its players.
     PlatformPorts withScripting(Scripting& runner) const {
-        return {accessibility, workspace,          screens,   pointer, defaults,
-                files,         collation,          scheduler, logger,  windowServer,
-                keyEvents,     permissionServices, capture,   runner};
+        return {accessibility, workspace, screens,    pointer,      defaults,  files,
+                collation,     scheduler, logger,     windowServer, keyEvents, permissionServices,
+                capture,       runner,    eventStore, userCalendar};
     }
 };
 

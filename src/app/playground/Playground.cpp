@@ -6,6 +6,7 @@
 #include "platform/linux/FanOutLogger.h"
 #include "platform/linux/FileSystemResources.h"
 #include "platform/linux/IcuCollation.h"
+#include "platform/linux/IcuUserCalendar.h"
 #include "platform/linux/JournalLogger.h"
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/MprisScripting.h"
@@ -151,6 +152,9 @@ int Playground::run(int argc, char** argv) {
     SimKeyEvents keyEvents(scheduler);
     keyEvents.setTrustCheck([&desktop] { return desktop.accessibility.isProcessTrusted(false); });
     SimScreenCapture capture(scheduler, desktop.windows, desktop.windowServer);
+    // The user's own date, time zone and language; the world's events are placed on today.
+    IcuUserCalendar userCalendar;
+    SimEventStore eventStore(permissionServices, userCalendar, scheduler);
     JsonUserDefaults ownDefaults(JsonUserDefaults::defaultPath(), scheduler, logger);
     RoutedUserDefaults defaults(ownDefaults, desktop.defaults);
     MprisScripting mpris(musicPlayer_);
@@ -167,7 +171,9 @@ int Playground::run(int argc, char** argv) {
                               keyEvents,
                               permissionServices,
                               capture,
-                              realWidgets_ ? static_cast<Scripting&>(mpris) : desktop.scripting};
+                              realWidgets_ ? static_cast<Scripting&>(mpris) : desktop.scripting,
+                              eventStore,
+                              userCalendar};
     XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
     WorkerThreadExecutor captureExecutor;

@@ -20,9 +20,10 @@ SimDesktop::SimDesktop() {
 }
 
 PlatformPorts SimDesktop::ports() {
-    return PlatformPorts{accessibility, workspace,          screens,   pointer,  defaults,
-                         files,         collation,          scheduler, logger,   windowServer,
-                         keyEvents,     permissionServices, capture,   scripting};
+    return PlatformPorts{accessibility, workspace,    screens,    pointer,
+                         defaults,      files,        collation,  scheduler,
+                         logger,        windowServer, keyEvents,  permissionServices,
+                         capture,       scripting,    eventStore, userCalendar};
 }
 
 ProcessId SimDesktop::launch(const SimAppSpec& spec) {

@@ -11,6 +11,7 @@
 #include "platform/sim/MemoryLogger.h"
 #include "platform/sim/SimAccessibility.h"
 #include "platform/sim/SimCollation.h"
+#include "platform/sim/SimEventStore.h"
 #include "platform/sim/SimFileResources.h"
 #include "platform/sim/SimKeyEvents.h"
 #include "platform/sim/SimPermissionServices.h"
@@ -18,6 +19,7 @@
 #include "platform/sim/SimScreenCapture.h"
 #include "platform/sim/SimScreens.h"
 #include "platform/sim/SimScripting.h"
+#include "platform/sim/SimUserCalendar.h"
 #include "platform/sim/SimUserDefaults.h"
 #include "platform/sim/SimWindowServer.h"
 #include "platform/sim/SimWindows.h"
@@ -73,6 +75,9 @@ public:
     SimScreenCapture capture{scheduler, windows, windowServer};
     // The media players, answering scripts.
     SimScripting scripting;
+    SimUserCalendar userCalendar{scheduler};
+    // Calendars and reminders, under the privacy services' authorisation.
+    SimEventStore eventStore{permissionServices, userCalendar, scheduler};
 
     PlatformPorts ports();
 
