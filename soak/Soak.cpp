@@ -32,8 +32,10 @@
 #include "preview/PreviewPanelSurface.h"
 #include "preview/PreviewPanelView.h"
 #include "preview/WindowItemView.h"
+#include "widgets/CalendarPanelSurface.h"
 #include "widgets/FolderPanelSurface.h"
 #include "widgets/MediaPanelSurface.h"
+#include "widgets/RemindersPanelSurface.h"
 
 namespace vantorel {
 namespace {
@@ -71,17 +73,22 @@ public:
             }
             return surface;
         };
-        panels.folder = [this](FolderState& state) {
-            auto surface = makeFolderPanelSurface(state, appearance_);
+        const auto adopt = [this](std::unique_ptr<PanelSurface> surface) {
             if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get()))
                 panels_.emplace_back(&real->window());
             return surface;
         };
-        panels.media = [this](MediaState& state) {
-            auto surface = makeMediaPanelSurface(state, appearance_);
-            if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get()))
-                panels_.emplace_back(&real->window());
-            return surface;
+        panels.folder = [this, adopt](FolderState& state) {
+            return adopt(makeFolderPanelSurface(state, appearance_));
+        };
+        panels.media = [this, adopt](MediaState& state) {
+            return adopt(makeMediaPanelSurface(state, appearance_));
+        };
+        panels.calendar = [this, adopt](CalendarState& state) {
+            return adopt(makeCalendarPanelSurface(state, appearance_, SymbolTable::shared()));
+        };
+        panels.reminders = [this, adopt](RemindersState& state) {
+            return adopt(makeRemindersPanelSurface(state, appearance_, SymbolTable::shared()));
         };
         // One manual executor plays both actors: settle drains it.
         app_ = std::make_unique<VantorelApp>(desktop_.ports(), loginItems_, executor_, executor_,

@@ -38,6 +38,10 @@ AppCoordinator::AppCoordinator(const PlatformPorts& ports, PermissionsManager& p
       folderService_(ports),
       mediaPanel_(ports.screens, ports.logger, panels.media),
       mediaService_(ports),
+      calendarPanel_(ports.screens, ports.logger, panels.calendar),
+      calendarService_(ports.eventStore, ports.userCalendar),
+      remindersPanel_(ports.screens, ports.logger, panels.reminders),
+      remindersService_(ports.eventStore, ports.userCalendar, ports.scheduler),
       folderExecutor_(folderExecutor),
       preferences_(preferences),
       appLog_(ports.logger, "app"),
@@ -60,6 +64,10 @@ AppCoordinator::AppCoordinator(const PlatformPorts& ports, PermissionsManager& p
     media.onPlayPause = [this] { mediaTransport(&MediaService::playPause); };
     media.onNext = [this] { mediaTransport(&MediaService::nextTrack); };
     media.onPrevious = [this] { mediaTransport(&MediaService::previousTrack); };
+    calendarPanel_.onPanelHoverChange = [this](bool inside) { panelHoverChanged(inside); };
+    calendarPanel_.state().onOpenCalendar = [this] { openApplication(kCalendarBundleID); };
+    remindersPanel_.onPanelHoverChange = [this](bool inside) { panelHoverChanged(inside); };
+    remindersPanel_.state().onOpenReminders = [this] { openApplication(kRemindersBundleID); };
     PreviewState& state = panel_.state();
     state.onActivate = [this](const WindowInfo& window) { activateCard(window); };
     state.onClose = [this](const WindowInfo& window) { closeCard(window); };
@@ -133,6 +141,7 @@ void AppCoordinator::panelHoverChanged(bool inside) {
 }
 
 void AppCoordinator::route(const DockItem& item) {
+    ++routeGeneration_;
     currentItem_ = item;
     if (const Url* folder = item.folderURL()) {
         showFolder(*folder, item);
@@ -144,9 +153,11 @@ void AppCoordinator::route(const DockItem& item) {
             if (showMedia(item, *mediaPlayerFromRawValue(*app.bundleIdentifier))) return;
             break;
         case WidgetRoute::calendar:
+            showCalendar(app, item);
+            return;
         case WidgetRoute::reminders:
-            // These widgets are not built yet: until they are, their applications keep the
-            // window preview, as they do when their widget is switched off.
+            showReminders(app, item);
+            return;
         case WidgetRoute::preview:
             break;
     }
@@ -177,9 +188,7 @@ void AppCoordinator::showFolder(const Url& folder, const DockItem& item) {
         hideAll();
         return;
     }
-    panel_.hide();
-    mediaPanel_.hide();
-    cancelThumbnailTasks();
+    hideOtherPanels(&folderPanel_);
     // A large folder takes longer to list than a frame lasts: the worker lists it and the
     // result comes back to the main thread.
     const std::uint64_t request = ++folderRequest_;
@@ -212,9 +221,7 @@ void AppCoordinator::openFile(const Url& url) {
 bool AppCoordinator::showMedia(const DockItem& item, MediaService::Player player) {
     auto nowPlaying = mediaService_.nowPlaying(player);
     if (!nowPlaying) return false;
-    panel_.hide();
-    folderPanel_.hide();
-    cancelThumbnailTasks();
+    hideOtherPanels(&mediaPanel_);
     MediaState& state = mediaPanel_.state();
     state.setAppName(item.title);
     state.setAppIcon(item.icon(ports_.workspace));
@@ -239,10 +246,87 @@ void AppCoordinator::mediaTransport(void (MediaService::*command)(MediaService::
     });
 }
 
-void AppCoordinator::showPreview(const RunningApplication& app, const DockItem& item) {
-    folderPanel_.hide();
-    mediaPanel_.hide();
+void AppCoordinator::showCalendar(const RunningApplication& app, const DockItem& item) {
+    if (permissions_.calendar() != PermissionsManager::Status::notDetermined) {
+        showCalendarNow(item);
+        return;
+    }
+    std::weak_ptr<AppCoordinator*> weak = self_;
+    permissions_.requestCalendarAccess([weak, app, item, generation = routeGeneration_] {
+        auto self = weak.lock();
+        // The pointer moved on, or the item was routed again, while the user was asked.
+        if (!self || !(*self)->stillRouted(generation, item)) return;
+        AppCoordinator& coordinator = **self;
+        if (coordinator.permissions_.calendar() == PermissionsManager::Status::granted) {
+            coordinator.showCalendarNow(item);
+        } else {
+            coordinator.showPreview(app, item);
+        }
+    });
+}
+
+void AppCoordinator::showCalendarNow(const DockItem& item) {
+    hideOtherPanels(&calendarPanel_);
+    calendarPanel_.state().update(calendarService_.dayLabel(), calendarService_.todayEvents());
+    calendarPanel_.show(currentDockEdge(ports_.defaults), item.frame);
+}
+
+void AppCoordinator::showReminders(const RunningApplication& app, const DockItem& item) {
+    if (permissions_.reminders() != PermissionsManager::Status::notDetermined) {
+        showRemindersNow(item);
+        return;
+    }
+    std::weak_ptr<AppCoordinator*> weak = self_;
+    permissions_.requestRemindersAccess([weak, app, item, generation = routeGeneration_] {
+        auto self = weak.lock();
+        if (!self || !(*self)->stillRouted(generation, item)) return;
+        AppCoordinator& coordinator = **self;
+        if (coordinator.permissions_.reminders() == PermissionsManager::Status::granted) {
+            coordinator.showRemindersNow(item);
+        } else {
+            coordinator.showPreview(app, item);
+        }
+    });
+}
+
+void AppCoordinator::showRemindersNow(const DockItem& item) {
+    hideOtherPanels(&remindersPanel_);
+    std::weak_ptr<AppCoordinator*> weak = self_;
+    remindersService_.dueReminders([weak, item, generation = routeGeneration_](
+                                       std::vector<ReminderItem> items) {
+        auto self = weak.lock();
+        // The pointer moved on, or the item was routed again, while the store fetched.
+        if (!self || !(*self)->stillRouted(generation, item)) return;
+        AppCoordinator& coordinator = **self;
+        coordinator.hideOtherPanels(&coordinator.remindersPanel_);
+        coordinator.remindersPanel_.state().setItems(items);
+        coordinator.remindersPanel_.show(currentDockEdge(coordinator.ports_.defaults), item.frame);
+    });
+}
+
+bool AppCoordinator::stillRouted(std::uint64_t generation, const DockItem& item) const {
+    return generation == routeGeneration_ && currentItem_ && currentItem_->id() == item.id();
+}
+
+void AppCoordinator::hideOtherPanels(const void* keep) {
+    if (keep != &panel_) panel_.hide();
+    if (keep != &folderPanel_) folderPanel_.hide();
+    if (keep != &calendarPanel_) calendarPanel_.hide();
+    if (keep != &remindersPanel_) remindersPanel_.hide();
+    if (keep != &mediaPanel_) mediaPanel_.hide();
     cancelThumbnailTasks();
+    // Nothing shows the live images once another panel takes the preview's place.
+    if (keep != &panel_ && keep) thumbnails_.stopAll();
+}
+
+void AppCoordinator::openApplication(std::string_view bundleIdentifier) {
+    const auto running = ports_.workspace.runningApplications(bundleIdentifier);
+    if (!running.empty()) ports_.workspace.activate(running.front().processIdentifier);
+    hideAll();
+}
+
+void AppCoordinator::showPreview(const RunningApplication& app, const DockItem& item) {
+    hideOtherPanels(&panel_);
     releaseFrames_.cancel();
     const std::vector<WindowInfo> windows = windowService_.windows(app);
     if (windows.empty()) {
@@ -345,14 +429,13 @@ void AppCoordinator::logCapturesRunning(std::size_t count) const {
 }
 
 void AppCoordinator::hideAll() {
+    ++routeGeneration_;
     cancelThumbnailTasks();
     thumbnails_.stopAll();
     hover_.reset();
     currentItem_.reset();
     const bool wasVisible = panel_.isVisible();
-    panel_.hide();
-    folderPanel_.hide();
-    mediaPanel_.hide();
+    hideOtherPanels(nullptr);
     // The last frames are kept only while the fade-out still shows them.
     releaseFrames_.cancel();
     if (!wasVisible) return;

@@ -16,10 +16,14 @@
 #include "preview/PreviewPanel.h"
 #include "switcher/SwitcherPanel.h"
 #include "switcher/WindowSwitcher.h"
+#include "widgets/CalendarPanel.h"
+#include "widgets/CalendarService.h"
 #include "widgets/FolderPanel.h"
 #include "widgets/FolderService.h"
 #include "widgets/MediaPanel.h"
 #include "widgets/MediaService.h"
+#include "widgets/RemindersPanel.h"
+#include "widgets/RemindersService.h"
 #include "windows/ThumbnailService.h"
 #include "windows/WindowActions.h"
 #include "windows/WindowService.h"
@@ -35,6 +39,8 @@ struct PanelFactories {
     PreviewPanel::SurfaceFactory preview;
     FolderPanel::SurfaceFactory folder;
     MediaPanel::SurfaceFactory media;
+    CalendarPanel::SurfaceFactory calendar;
+    RemindersPanel::SurfaceFactory reminders;
 };
 
 // Owns every service and panel of the running application and connects them: hover reports
@@ -65,6 +71,8 @@ public:
     PreviewPanel& panel() { return panel_; }
     FolderPanel& folderPanel() { return folderPanel_; }
     MediaPanel& mediaPanel() { return mediaPanel_; }
+    CalendarPanel& calendarPanel() { return calendarPanel_; }
+    RemindersPanel& remindersPanel() { return remindersPanel_; }
     HoverController& hover() { return hover_; }
     // Null until the switcher is first armed or disarmed.
     WindowSwitcher* switcher() const { return switcher_.get(); }
@@ -96,6 +104,18 @@ private:
     // False when the player reports nothing playing: the item then gets the preview.
     bool showMedia(const DockItem& item, MediaService::Player player);
     void mediaTransport(void (MediaService::*command)(MediaService::Player) const);
+    // Asks for access on first hover while undetermined; shows the widget if it is granted and
+    // the pointer is still on the item, else the preview.
+    void showCalendar(const RunningApplication& app, const DockItem& item);
+    void showCalendarNow(const DockItem& item);
+    void showReminders(const RunningApplication& app, const DockItem& item);
+    void showRemindersNow(const DockItem& item);
+    // Hides every panel but the one about to show, and stops filling the preview.
+    void hideOtherPanels(const void* keep);
+    // Whether work started by the route of `item` as `generation` may still show it: no later
+    // route or hide came, and the pointer is still on the item.
+    bool stillRouted(std::uint64_t generation, const DockItem& item) const;
+    void openApplication(std::string_view bundleIdentifier);
     void showPreview(const RunningApplication& app, const DockItem& item);
     void cancelThumbnailTasks();
     void startThumbnails(const std::vector<WindowInfo>& windows);
@@ -124,6 +144,10 @@ private:
     FolderService folderService_;
     MediaPanel mediaPanel_;
     MediaService mediaService_;
+    CalendarPanel calendarPanel_;
+    CalendarService calendarService_;
+    RemindersPanel remindersPanel_;
+    RemindersService remindersService_;
     Executor& folderExecutor_;
     std::unique_ptr<WindowSwitcher> switcher_;
     Preferences& preferences_;
@@ -134,6 +158,8 @@ private:
     bool observing_ = false;
     // The newest folder listing asked for; older ones that finish later are dropped.
     std::uint64_t folderRequest_ = 0;
+    // Counts routes and hides; the permission requests and reminders fetches check it.
+    std::uint64_t routeGeneration_ = 0;
     Log appLog_;
     Log captureLog_;
     // Work that resumes later holds this weakly and does nothing once the coordinator is gone.

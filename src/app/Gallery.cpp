@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <cstdlib>
 #include <functional>
@@ -35,9 +37,11 @@
 #include "preview/WindowItemView.h"
 #include "switcher/SwitcherState.h"
 #include "switcher/SwitcherView.h"
+#include "widgets/CalendarPopoverView.h"
 #include "widgets/FolderItemTile.h"
 #include "widgets/FolderPopoverView.h"
 #include "widgets/MediaPopoverView.h"
+#include "widgets/RemindersPopoverView.h"
 
 namespace vantorel {
 namespace {
@@ -549,6 +553,106 @@ bool renderMedia(const MediaScene& scene, const QString& path, const SymbolTable
     return save(view, path);
 }
 
+// One picture of the calendar or reminders widget: how many rows, hovered, scrolled to the end.
+struct WidgetScene {
+    QString file;
+    bool calendar = true;
+    int rows = 0;
+    bool scrolled = false;
+    bool reduceTransparency = false;
+};
+
+std::vector<WidgetScene> widgetScenes() {
+    std::vector<WidgetScene> base;
+    for (bool calendar : {true, false}) {
+        const QString name = calendar ? QStringLiteral("calendar") : QStringLiteral("reminders");
+        base.push_back({name + "-empty.png", calendar, 0, false, false});
+        base.push_back({name + "-one.png", calendar, 1, false, false});
+        base.push_back({name + "-many.png", calendar, 5, false, false});
+        base.push_back({name + "-nine-scrolled.png", calendar, 9, true, false});
+    }
+    std::vector<WidgetScene> all = base;
+    for (WidgetScene scene : base) {
+        scene.file.replace(QStringLiteral(".png"), QStringLiteral("-reduce-transparency.png"));
+        scene.reduceTransparency = true;
+        all.push_back(scene);
+    }
+    return all;
+}
+
+std::vector<CalendarState::EventRef> galleryEvents(int count) {
+    const std::vector<CalendarState::Event> pool = {
+        {"1", "Release night watch", "11:00 PM – 1:00 AM", std::nullopt, false,
+         WidgetColor::fromComponents({0.0, 0.478, 1.0, 1.0}).value()},
+        {"2", "Mum's birthday", "All day", std::nullopt, true,
+         WidgetColor::fromComponents({1.0, 0.584, 0.0, 1.0}).value()},
+        {"3", "Stand-up", "9:30 AM – 9:45 AM", "Room 4", false,
+         WidgetColor::fromComponents({0.0, 0.478, 1.0, 1.0}).value()},
+        {"4", "(No title)", "1:00 PM – 1:30 PM", std::nullopt, false, WidgetColor::systemBlue()},
+        {"5", "A long planning session with the whole design and engineering team",
+         "2:00 PM – 5:00 PM", "The big meeting room on the third floor", false,
+         WidgetColor::fromComponents({0.686, 0.322, 0.871, 1.0}).value()},
+        {"6", "Call with Ana", "4:00 PM", std::nullopt, false,
+         WidgetColor::fromComponents({0.204, 0.78, 0.349, 1.0}).value()},
+        {"7", "Climbing", "7:00 PM – 9:00 PM", "Boulder Hall", false,
+         WidgetColor::fromComponents({1.0, 0.584, 0.0, 1.0}).value()},
+        {"8", "Full moon", "8:12 PM – 8:12 PM", std::nullopt, false, WidgetColor::systemBlue()},
+        {"9", "Read before bed", "10:30 PM – 11:00 PM", std::nullopt, false,
+         WidgetColor::fromComponents({0.5, 1.0}).value()},
+    };
+    std::vector<CalendarState::EventRef> events;
+    for (int i = 0; i < count; ++i)
+        events.push_back(std::make_shared<CalendarState::Event>(
+            pool[static_cast<std::size_t>(i) % pool.size()]));
+    return events;
+}
+
+std::vector<ReminderItem> galleryReminders(int count) {
+    const std::vector<ReminderItem> pool = {
+        {"1", "Pay rent", "Overdue · 5:00 PM", true, true, {0.204, 0.78, 0.349, 1.0}},
+        {"2", "Pick up parcel", "Overdue · 8:00 AM", true, false, {0.204, 0.78, 0.349, 1.0}},
+        {"3", "Buy flowers", "Today · 6:30 PM", false, false, {0.204, 0.78, 0.349, 1.0}},
+        {"4", "book dentist", "Today · 11:00 PM", false, true, {0.5, 1.0}},
+        {"5",
+         "Renew the passport before the summer holidays start in earnest",
+         "Today · 11:30 PM",
+         false,
+         false,
+         {1.0, 0.231, 0.188, 1.0}},
+    };
+    std::vector<ReminderItem> items;
+    for (int i = 0; i < count; ++i)
+        items.push_back(pool[static_cast<std::size_t>(i) % pool.size()]);
+    return items;
+}
+
+bool renderWidget(const WidgetScene& scene, const QString& path, const SymbolTable& symbols) {
+    Appearance appearance(nullptr);
+    appearance.setReduceMotionOverride(false);
+    appearance.setReduceTransparencyOverride(scene.reduceTransparency);
+    CalendarState calendar;
+    RemindersState reminders;
+    std::unique_ptr<WidgetListView> view;
+    if (scene.calendar) {
+        calendar.update("Monday, March 2", galleryEvents(scene.rows));
+        view = std::make_unique<CalendarPopoverView>(calendar, appearance, symbols);
+    } else {
+        reminders.setItems(galleryReminders(scene.rows));
+        view = std::make_unique<RemindersPopoverView>(reminders, appearance, symbols);
+    }
+    view->setAttribute(Qt::WA_DontShowOnScreen);
+    view->resize(view->sizeHint());
+    view->show();
+    QApplication::processEvents();
+    if (scene.scrolled) {
+        QScrollBar* bar = view->scrollArea()->verticalScrollBar();
+        bar->setValue(bar->maximum());
+    } else if (WidgetRow* row = view->rowAt(1)) {
+        hover(row);
+    }
+    return save(*view, path);
+}
+
 }  // namespace
 
 int Gallery::run(int argc, char** argv) {
@@ -608,6 +712,15 @@ int Gallery::run(int argc, char** argv) {
     const int settings = SettingsGallery::run(directory, out_);
     if (settings < 0) return 1;
     written += settings;
+    for (const WidgetScene& scene : widgetScenes()) {
+        const QString path = QDir(directory).filePath(scene.file);
+        if (!renderWidget(scene, path, symbols)) {
+            out_ << "Could not write " << path.toStdString() << "\n";
+            return 1;
+        }
+        out_ << path.toStdString() << "\n";
+        ++written;
+    }
     out_ << "Wrote " << written << " pictures\n";
     return 0;
 }

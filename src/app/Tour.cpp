@@ -55,11 +55,14 @@
 #include "settings/WelcomeView.h"
 #include "switcher/SwitcherPanelSurface.h"
 #include "switcher/SwitcherView.h"
+#include "widgets/CalendarPanelSurface.h"
 #include "widgets/FolderItemTile.h"
 #include "widgets/FolderPanelSurface.h"
 #include "widgets/FolderPopoverView.h"
 #include "widgets/MediaPanelSurface.h"
 #include "widgets/MediaPopoverView.h"
+#include "widgets/RemindersPanelSurface.h"
+#include "widgets/WidgetListView.h"
 
 namespace vantorel {
 namespace {
@@ -399,6 +402,8 @@ private:
     QPointer<SwitcherView> switcher_;
     QPointer<FolderPopoverView> folderView_;
     QPointer<MediaPopoverView> mediaView_;
+    QPointer<WidgetListView> calendarView_;
+    QPointer<WidgetListView> remindersView_;
     std::unique_ptr<VantorelApp> app_;
     std::unique_ptr<MenuBarContent> content_;
     std::unique_ptr<MenuBarExtra> extra_;
@@ -438,6 +443,16 @@ int Script::run() {
     panels.media = [this, adopted](MediaState& state) {
         auto surface = makeMediaPanelSurface(state, appearance_);
         mediaView_ = qobject_cast<MediaPopoverView*>(adopted(surface.get()));
+        return surface;
+    };
+    panels.calendar = [this, adopted](CalendarState& state) {
+        auto surface = makeCalendarPanelSurface(state, appearance_, SymbolTable::shared());
+        calendarView_ = qobject_cast<WidgetListView*>(adopted(surface.get()));
+        return surface;
+    };
+    panels.reminders = [this, adopted](RemindersState& state) {
+        auto surface = makeRemindersPanelSurface(state, appearance_, SymbolTable::shared());
+        remindersView_ = qobject_cast<WidgetListView*>(adopted(surface.get()));
         return surface;
     };
     app_ = std::make_unique<VantorelApp>(desktop_.ports(), loginItems_, executor_, folderExecutor_,

@@ -20,6 +20,8 @@ public:
     virtual std::optional<WallTime> addingDays(WallTime moment, int days) = 0;
     // The moment the components name; only a day makes midnight. None when they make no date.
     virtual std::optional<WallTime> date(const DueDateComponents& components) = 0;
+    // The year, month, day, hour, minute and second of the moment in the user's time zone.
+    virtual DueDateComponents components(WallTime moment) = 0;
     // The moment formatted with a fixed pattern of the platform's date symbols ("EEEE, MMMM d").
     virtual std::string format(WallTime moment, std::string_view pattern) = 0;
     // The time of day in the short time style, no date ("9:30 AM", "09:30").

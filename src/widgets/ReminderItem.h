@@ -13,6 +13,8 @@ struct ReminderItem {
     bool isOverdue = false;
     bool isHighPriority = false;
     std::vector<double> colorRGBA;
+
+    bool operator==(const ReminderItem&) const = default;
 };
 
 }  // namespace vantorel

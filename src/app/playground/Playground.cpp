@@ -53,8 +53,10 @@
 #include "settings/SettingsView.h"
 #include "settings/WelcomeView.h"
 #include "switcher/SwitcherPanelSurface.h"
+#include "widgets/CalendarPanelSurface.h"
 #include "widgets/FolderPanelSurface.h"
 #include "widgets/MediaPanelSurface.h"
+#include "widgets/RemindersPanelSurface.h"
 
 namespace vantorel {
 namespace {
@@ -155,6 +157,7 @@ int Playground::run(int argc, char** argv) {
     // The user's own date, time zone and language; the world's events are placed on today.
     IcuUserCalendar userCalendar;
     SimEventStore eventStore(permissionServices, userCalendar, scheduler);
+    world->buildEvents(eventStore, userCalendar);
     JsonUserDefaults ownDefaults(JsonUserDefaults::defaultPath(), scheduler, logger);
     RoutedUserDefaults defaults(ownDefaults, desktop.defaults);
     MprisScripting mpris(musicPlayer_);
@@ -205,6 +208,14 @@ int Playground::run(int argc, char** argv) {
     };
     factories.media = [adopted](MediaState& state) {
         return adopted(makeMediaPanelSurface(state, Appearance::shared()));
+    };
+    factories.calendar = [adopted](CalendarState& state) {
+        return adopted(
+            makeCalendarPanelSurface(state, Appearance::shared(), SymbolTable::shared()));
+    };
+    factories.reminders = [adopted](RemindersState& state) {
+        return adopted(
+            makeRemindersPanelSurface(state, Appearance::shared(), SymbolTable::shared()));
     };
 
     VantorelApp vantorel(ports, loginItems, captureExecutor, folderExecutor, factories);

@@ -121,6 +121,20 @@ std::optional<WallTime> IcuUserCalendar::date(const DueDateComponents& c) {
     return U_FAILURE(status) ? std::nullopt : fromUDate(moment);
 }
 
+DueDateComponents IcuUserCalendar::components(WallTime moment) {
+    std::lock_guard lock(mutex_);
+    if (!icu_->calendar) return {};
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Calendar& calendar = *icu_->calendar;
+    calendar.setTime(toUDate(moment), status);
+    const auto field = [&](UCalendarDateFields name) -> std::int64_t {
+        return calendar.get(name, status);
+    };
+    DueDateComponents parts{field(UCAL_EXTENDED_YEAR), field(UCAL_MONTH) + 1, field(UCAL_DATE),
+                            field(UCAL_HOUR_OF_DAY),   field(UCAL_MINUTE),    field(UCAL_SECOND)};
+    return U_FAILURE(status) ? DueDateComponents{} : parts;
+}
+
 std::string IcuUserCalendar::format(WallTime moment, std::string_view pattern) {
     std::lock_guard lock(mutex_);
     UErrorCode status = U_ZERO_ERROR;

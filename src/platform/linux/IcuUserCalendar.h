@@ -21,6 +21,7 @@ public:
     std::optional<WallTime> startOfDay(WallTime moment) override;
     std::optional<WallTime> addingDays(WallTime moment, int days) override;
     std::optional<WallTime> date(const DueDateComponents& components) override;
+    DueDateComponents components(WallTime moment) override;
     std::string format(WallTime moment, std::string_view pattern) override;
     std::string shortTime(WallTime moment) override;
 

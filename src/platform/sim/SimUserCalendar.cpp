@@ -16,7 +16,7 @@ constexpr std::array<const char*, 12> kMonths{"January",   "February", "March", 
 
 // Far enough from the clock's limits that no arithmetic below overflows.
 bool inRange(WallTime moment) {
-    constexpr auto limit = hours(24 * 365 * 100000LL);
+    constexpr auto limit = hours(24 * 365 * 200);
     return moment.time_since_epoch() > -limit && moment.time_since_epoch() < limit;
 }
 
@@ -67,6 +67,16 @@ std::optional<WallTime> SimUserCalendar::date(const DueDateComponents& c) {
     if (!ymd.ok()) return std::nullopt;
     return WallTime(sys_days(ymd)) + hours(c.hour.value_or(0)) + minutes(c.minute.value_or(0)) +
            seconds(c.second.value_or(0)) - offset_;
+}
+
+DueDateComponents SimUserCalendar::components(WallTime moment) {
+    if (!inRange(moment)) return {};
+    const auto local = moment + offset_;
+    const year_month_day ymd{floor<days>(local)};
+    const hh_mm_ss clock{floor<seconds>(local - floor<days>(local))};
+    return {static_cast<int>(ymd.year()),     static_cast<unsigned>(ymd.month()),
+            static_cast<unsigned>(ymd.day()), clock.hours().count(),
+            clock.minutes().count(),          clock.seconds().count()};
 }
 
 std::string SimUserCalendar::format(WallTime moment, std::string_view pattern) {

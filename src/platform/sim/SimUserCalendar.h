@@ -17,6 +17,7 @@ public:
     std::optional<WallTime> startOfDay(WallTime moment) override;
     std::optional<WallTime> addingDays(WallTime moment, int days) override;
     std::optional<WallTime> date(const DueDateComponents& components) override;
+    DueDateComponents components(WallTime moment) override;
     // Knows the letters E (weekday), M (month), d (day) and y (year); text in single quotes
     // and anything else is copied.
     std::string format(WallTime moment, std::string_view pattern) override;

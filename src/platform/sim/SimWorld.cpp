@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
+#include <type_traits>
 
 #include "platform/JsonDepthLimit.h"
 
@@ -144,6 +146,93 @@ Rect fitOnScreen(Rect frame, const Rect& screen) {
     return Rect(x, y, width, height);
 }
 
+// What a malformed value stands for: the default, never a failed world.
+template <typename T>
+std::optional<T> optionalOf(const json& object, const char* key) {
+    if (!object.is_object() || !object.contains(key)) return std::nullopt;
+    const json& value = object[key];
+    if constexpr (std::is_same_v<T, std::string>) {
+        if (value.is_string()) return value.get<std::string>();
+    } else if constexpr (std::is_same_v<T, bool>) {
+        if (value.is_boolean()) return value.get<bool>();
+    } else {
+        if (value.is_number_integer()) return value.get<T>();
+    }
+    return std::nullopt;
+}
+
+// "HH:MM" on the day `day` of the object (today when absent): none when malformed.
+std::optional<SimWorld::DayTime> parseDayTime(const json& object, const char* timeKey,
+                                              const char* dayKey) {
+    const auto text = optionalOf<std::string>(object, timeKey);
+    if (!text) return std::nullopt;
+    int hour = 0;
+    int minute = 0;
+    char colon = 0;
+    std::istringstream in(*text);
+    if (!(in >> hour >> colon >> minute) || colon != ':' || hour < 0 || hour > 23 || minute < 0 ||
+        minute > 59) {
+        return std::nullopt;
+    }
+    const auto day = optionalOf<std::int64_t>(object, dayKey).value_or(0);
+    return SimWorld::DayTime{static_cast<int>(std::clamp<std::int64_t>(day, -3650, 3650)), hour,
+                             minute};
+}
+
+std::optional<std::vector<double>> parseComponents(const json& object) {
+    if (!object.contains("color") || !object["color"].is_array()) return std::nullopt;
+    std::vector<double> components;
+    for (const auto& value : object["color"]) {
+        if (!value.is_number()) return std::nullopt;
+        components.push_back(value.get<double>());
+    }
+    return components;
+}
+
+std::vector<SimWorld::Calendar> parseCalendars(const json& doc, const char* key) {
+    std::vector<SimWorld::Calendar> calendars;
+    const json list = doc.value(key, json::array());
+    if (!list.is_array()) return calendars;
+    for (const auto& c : list) {
+        if (!c.is_object()) continue;
+        SimWorld::Calendar calendar;
+        calendar.title = optionalOf<std::string>(c, "title").value_or("");
+        calendar.color = parseComponents(c);
+        const json events = c.value("events", json::array());
+        for (const auto& e : events.is_array() ? events : json::array()) {
+            if (!e.is_object()) continue;
+            SimWorld::Event event;
+            event.title = optionalOf<std::string>(e, "title");
+            event.location = optionalOf<std::string>(e, "location");
+            event.allDay = optionalOf<bool>(e, "allDay").value_or(false);
+            event.start = parseDayTime(e, "start", "day");
+            if (!event.start && event.allDay) {
+                event.start = SimWorld::DayTime{
+                    static_cast<int>(optionalOf<std::int64_t>(e, "day").value_or(0) % 3650), 0, 0};
+            }
+            event.end = parseDayTime(e, "end", e.contains("endDay") ? "endDay" : "day");
+            calendar.events.push_back(std::move(event));
+        }
+        const json reminders = c.value("reminders", json::array());
+        for (const auto& r : reminders.is_array() ? reminders : json::array()) {
+            if (!r.is_object()) continue;
+            SimWorld::Reminder reminder;
+            reminder.title = optionalOf<std::string>(r, "title");
+            reminder.due = parseDayTime(r, "time", "day");
+            if (!reminder.due && r.contains("day")) {
+                reminder.due =
+                    parseDayTime(json{{"time", "00:00"}, {"day", r["day"]}}, "time", "day");
+                reminder.dayOnly = reminder.due.has_value();
+            }
+            reminder.priority = optionalOf<std::int64_t>(r, "priority").value_or(0);
+            reminder.completed = optionalOf<bool>(r, "completed").value_or(false);
+            calendar.reminders.push_back(std::move(reminder));
+        }
+        calendars.push_back(std::move(calendar));
+    }
+    return calendars;
+}
+
 }  // namespace
 
 std::optional<SimWorld> SimWorld::parse(std::string_view text, std::string* error) {
@@ -234,6 +323,8 @@ std::optional<SimWorld> SimWorld::parse(std::string_view text, std::string* erro
             }
             world.folders.push_back(std::move(folder));
         }
+        world.calendars = parseCalendars(doc, "calendars");
+        world.reminderLists = parseCalendars(doc, "reminderLists");
         return world;
     } catch (const std::exception& e) {
         if (error) *error = e.what();
@@ -309,6 +400,57 @@ void SimWorld::build(SimDesktop& desktop, const std::string& root) const {
         }
     }
     desktop.setDockTiles(std::move(specs));
+    buildEvents(desktop.eventStore, desktop.userCalendar);
+}
+
+void SimWorld::buildEvents(SimEventStore& store, UserCalendar& calendar) const {
+    const std::optional<WallTime> today = calendar.startOfDay(calendar.now());
+    if (!today) return;
+    const auto place = [&](const DayTime& at) -> std::optional<WallTime> {
+        const auto day = calendar.addingDays(*today, at.day);
+        if (!day) return std::nullopt;
+        return *day + std::chrono::hours(at.hour) + std::chrono::minutes(at.minute);
+    };
+    std::uint64_t hash = 0x5eed;
+    for (const auto& source : calendars) {
+        const std::size_t index = store.addCalendar({source.title, source.color});
+        for (const auto& e : source.events) {
+            StoreEvent event;
+            event.title = e.title;
+            event.location = e.location;
+            event.isAllDay = e.allDay;
+            if (e.start) event.startDate = place(*e.start);
+            if (e.end) {
+                event.endDate = place(*e.end);
+            } else if (e.allDay && event.startDate) {
+                // The platform ends an all-day event a second before the next midnight.
+                if (auto next = calendar.addingDays(*event.startDate, 1)) {
+                    event.endDate = *next - std::chrono::seconds(1);
+                }
+            }
+            event.eventIdentifier = "event-" + std::to_string(++hash);
+            event.hashValue = hash;
+            store.addEvent({std::move(event), index});
+        }
+    }
+    for (const auto& source : reminderLists) {
+        const std::size_t index = store.addReminderList({source.title, source.color});
+        for (const auto& r : source.reminders) {
+            StoreReminder reminder;
+            reminder.calendarItemIdentifier = "reminder-" + std::to_string(++hash);
+            reminder.title = r.title;
+            reminder.priority = r.priority;
+            reminder.isCompleted = r.completed;
+            if (r.due) {
+                if (const auto due = place(*r.due)) {
+                    DueDateComponents parts = calendar.components(*due);
+                    if (r.dayOnly) parts.hour = parts.minute = parts.second = std::nullopt;
+                    reminder.dueDateComponents = parts;
+                }
+            }
+            store.addReminder({std::move(reminder), index});
+        }
+    }
 }
 
 }  // namespace vantorel

@@ -48,6 +48,34 @@ public:
         std::string path;
         std::vector<Item> items;
     };
+    // A time of day on a day counted from today (-1 yesterday), placed when the world is built.
+    struct DayTime {
+        int day = 0;
+        int hour = 0;
+        int minute = 0;
+    };
+    struct Event {
+        std::optional<std::string> title;
+        std::optional<std::string> location;
+        bool allDay = false;
+        std::optional<DayTime> start;
+        std::optional<DayTime> end;
+    };
+    struct Reminder {
+        std::optional<std::string> title;
+        // None: no due date. dayOnly: the due date carries no time.
+        std::optional<DayTime> due;
+        bool dayOnly = false;
+        std::int64_t priority = 0;
+        bool completed = false;
+    };
+    // A calendar with its events, or a reminder list with its reminders.
+    struct Calendar {
+        std::string title;
+        std::optional<std::vector<double>> color;
+        std::vector<Event> events;
+        std::vector<Reminder> reminders;
+    };
 
     // nullopt, with the reason in error, when the text is not a world.
     static std::optional<SimWorld> parse(std::string_view json, std::string* error);
@@ -56,6 +84,8 @@ public:
     bool createFolders(const std::string& root, std::string* error) const;
     // Puts the world on a desktop: screens, processes, the Dock and its preferences.
     void build(SimDesktop& desktop, const std::string& root) const;
+    // Fills a store with the world's calendars and reminders, placed on the calendar's today.
+    void buildEvents(SimEventStore& store, UserCalendar& calendar) const;
 
     std::vector<Rect> screens;
     std::string orientation = "bottom";
@@ -63,6 +93,8 @@ public:
     std::vector<App> apps;
     std::vector<Tile> tiles;
     std::vector<Folder> folders;
+    std::vector<Calendar> calendars;
+    std::vector<Calendar> reminderLists;
 };
 
 }  // namespace vantorel
