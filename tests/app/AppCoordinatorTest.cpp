@@ -90,6 +90,8 @@ protected:
     SimPanelSurface* surface = nullptr;
     SimPanelSurface* folderSurface = nullptr;
     SimPanelSurface* mediaSurface = nullptr;
+    SimPanelSurface* calendarSurface = nullptr;
+    SimPanelSurface* remindersSurface = nullptr;
     AppCoordinator coordinator{desktop.ports(), permissions,    preferences,
                                executor,        folderExecutor, panels()};
 
@@ -114,6 +116,20 @@ protected:
                 return Size{316, 140};
             });
             mediaSurface = sim.get();
+            return sim;
+        };
+        made.calendar = [this](CalendarState&) {
+            auto sim = std::make_unique<SimPanelSurface>(desktop.scheduler, [] {
+                return Size{320, 200};
+            });
+            calendarSurface = sim.get();
+            return sim;
+        };
+        made.reminders = [this](RemindersState&) {
+            auto sim = std::make_unique<SimPanelSurface>(desktop.scheduler, [] {
+                return Size{320, 200};
+            });
+            remindersSurface = sim.get();
             return sim;
         };
         return made;
@@ -556,6 +572,131 @@ TEST_F(MediaRouteTest, ARequeryAfterTheCoordinatorHasGoneIsSkipped) {
     advance(300ms);
     EXPECT_EQ(desktop.scripting.received(),
               std::vector<std::string>{"tell application \"Music\" to next track"});
+}
+
+// Calendar and Reminders tiles after Safari, Mail and Notes; each has a window for its preview.
+class WidgetRouteTest : public AppCoordinatorTest {
+protected:
+    static constexpr std::size_t kCalendar = 3;
+    static constexpr std::size_t kReminders = 4;
+
+    WidgetRouteTest() {
+        auto tiles = desktop.dockTiles();
+        for (const char* name : {"Calendar", "Reminders"}) {
+            const std::string bundle = name == std::string("Calendar")
+                                           ? std::string(AppCoordinator::kCalendarBundleID)
+                                           : std::string(AppCoordinator::kRemindersBundleID);
+            const std::string path = std::string("/System/Applications/") + name + ".app";
+            const ProcessId pid = desktop.launch(SimAppSpec{
+                name, bundle, path, RunningApplication::kPolicyRegular, SimDesktop::makeIcon(0)});
+            SimWindowSpec window;
+            window.title = name;
+            window.frame = Rect(200, 200, 700, 500);
+            desktop.addWindow(pid, window);
+            tiles.push_back({SimDockTileSpec::Kind::application, name, "file://" + path + "/"});
+        }
+        desktop.setDockTiles(tiles);
+        DueDateComponents due{2026, 3, 1, 17, 0, 0};
+        desktop.eventStore.addReminder({StoreReminder{"r", "Pay rent", due, 1, false, {}}, {}});
+    }
+    void setStatus(EventEntityType type, std::int64_t raw) {
+        desktop.permissionServices.setAuthorizationStatus(type, raw);
+        permissions.refreshCalendarStatus();
+        permissions.refreshRemindersStatus();
+    }
+    // What is on screen: "preview", "calendar", "reminders" or "none".
+    std::string shown() {
+        if (surface && surface->isVisible()) return "preview";
+        if (calendarSurface && calendarSurface->isVisible()) return "calendar";
+        if (remindersSurface && remindersSurface->isVisible()) return "reminders";
+        return "none";
+    }
+};
+
+TEST_F(WidgetRouteTest, EachWidgetShowsUnlessItsAccessIsDeniedOrItsSettingIsOff) {
+    struct Case {
+        std::size_t tile;
+        std::int64_t raw;
+        SimPermissionServices::UserAnswer answer;
+        bool enabled;
+        std::string expected;
+    };
+    using Answer = SimPermissionServices::UserAnswer;
+    const Case cases[] = {
+        {kCalendar, 3, Answer::grant, true, "calendar"},
+        {kCalendar, 2, Answer::grant, true, "preview"},
+        {kCalendar, 4, Answer::grant, true, "preview"},
+        {kCalendar, 1, Answer::grant, true, "preview"},
+        {kCalendar, 0, Answer::grant, true, "calendar"},
+        {kCalendar, 0, Answer::refuse, true, "preview"},
+        {kCalendar, 0, Answer::fail, true, "preview"},
+        {kCalendar, 3, Answer::grant, false, "preview"},
+        {kReminders, 3, Answer::grant, true, "reminders"},
+        {kReminders, 4, Answer::grant, true, "preview"},
+        {kReminders, 0, Answer::grant, true, "reminders"},
+        {kReminders, 0, Answer::refuse, true, "preview"},
+        {kReminders, 3, Answer::grant, false, "preview"},
+    };
+    start();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.tile) + " raw " + std::to_string(c.raw));
+        const auto type = c.tile == kCalendar ? EventEntityType::event : EventEntityType::reminder;
+        setStatus(type, c.raw);
+        desktop.permissionServices.setUserAnswer(type, c.answer);
+        preferences.setCalendarWidgetEnabled(c.enabled);
+        preferences.setRemindersWidgetEnabled(c.enabled);
+        show(c.tile);
+        EXPECT_EQ(shown(), c.expected);
+        pointOffDock();
+        advance(1s);
+        EXPECT_EQ(shown(), "none");
+    }
+    EXPECT_EQ(coordinator.remindersPanel().state().items().size(), 1u);
+    EXPECT_EQ(desktop.logger.count("Reminders panel show: items=1"), 2u);
+}
+
+TEST_F(WidgetRouteTest, ALateAnswerAfterThePointerMovedOnShowsNothing) {
+    start();
+    desktop.permissionServices.setAnswerDelay(2s);
+    desktop.eventStore.setFetchDelay(2s);
+    for (std::size_t tile : {kCalendar, kReminders}) {
+        SCOPED_TRACE(tile);
+        show(tile);
+        EXPECT_EQ(shown(), tile == kCalendar ? "none" : "preview");
+        show(2);
+        advance(3s);
+        EXPECT_EQ(shown(), "preview");
+        EXPECT_EQ(cardTitles(), (Titles{"Notes 1", "Notes 2"}));
+    }
+    // Granted by now: the fetch alone is late.
+    EXPECT_EQ(desktop.eventStore.fetchCount(), 0u);
+    show(kReminders);
+    EXPECT_NE(shown(), "reminders");
+    show(2);
+    advance(3s);
+    EXPECT_EQ(shown(), "preview");
+    EXPECT_EQ(desktop.eventStore.fetchCount(), 1u);
+}
+
+TEST_F(WidgetRouteTest, ClickingARowBringsItsApplicationForwardAndHidesEverything) {
+    setStatus(EventEntityType::event, 3);
+    setStatus(EventEntityType::reminder, 3);
+    start();
+    for (std::size_t tile : {kCalendar, kReminders}) {
+        SCOPED_TRACE(tile);
+        show(tile);
+        ASSERT_NE(shown(), "preview");
+        if (tile == kCalendar) {
+            coordinator.calendarPanel().state().onOpenCalendar();
+        } else {
+            coordinator.remindersPanel().state().onOpenReminders();
+        }
+        settle();
+        EXPECT_EQ(desktop.workspace.frontmostApplication()->localizedName,
+                  tile == kCalendar ? "Calendar" : "Reminders");
+        advance(1s);
+        EXPECT_EQ(shown(), "none");
+    }
 }
 
 }  // namespace
