@@ -676,6 +676,14 @@ int Script::run() {
     picture("27-spotify-stopped");
     leaveDock();
 
+    out_ << "-- It rests on Calendar: asked once for access, it shows today's events\n";
+    restOnTile("Calendar");
+    picture("27a-calendar");
+    out_ << "-- It rests on Reminders: the due reminders open once the store has answered\n";
+    restOnTile("Reminders");
+    picture("27b-reminders");
+    leaveDock();
+
     out_ << "-- It visits the folders and the stack that cannot be resolved\n";
     for (std::size_t i = tiles.size() - 5; i < tiles.size(); ++i) {
         wait(400ms);
