@@ -5,9 +5,9 @@
 #include <QPainter>
 #include <QTextLayout>
 
-#include "platform/qt/GlassPainter.h"
 #include "platform/qt/ImageConversion.h"
 #include "platform/qt/PanelViewContext.h"
+#include "widgets/WidgetRow.h"
 
 namespace vantorel {
 namespace {
@@ -71,17 +71,8 @@ QString FolderItemTile::fittedName(const QString& name, const QFont& font, qreal
 void FolderItemTile::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing, true);
-    GlassStyle glass;
-    glass.cornerRadius = kRadius;
-    glass.opaque = context_.opaqueSurfaces();
-    glass.shadow = false;
-    // The interactive variant of the glass: lit while the pointer is over it.
-    if (isHovering_ && !glass.opaque) {
-        QColor wash = GlassPainter::accentColor(palette());
-        wash.setAlpha(48);
-        glass.tint = wash;
-    }
-    GlassPainter::paint(painter, QRectF(rect()), glass, palette());
+    WidgetRow::paintInteractiveGlass(painter, QRectF(rect()), kRadius, context_.opaqueSurfaces(),
+                                     isHovering_, palette());
 
     const QRectF inner = QRectF(rect()).adjusted(kInset, kInset, -kInset, -kInset);
     const QRectF iconRect(inner.center().x() - kIconSide / 2.0, inner.top(), kIconSide, kIconSide);

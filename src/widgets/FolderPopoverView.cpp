@@ -26,17 +26,8 @@ QString countText(const FolderState& state) {
 
 FolderPopoverView::FolderPopoverView(FolderState& state, Appearance& appearance, QWidget* parent)
     : PopoverView(context_, appearance, parent), state_(state), context_(appearance) {
-    scroll_ = new QScrollArea(this);
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setFocusPolicy(Qt::NoFocus);
-    scroll_->setAutoFillBackground(false);
-    scroll_->viewport()->setAutoFillBackground(false);
     grid_ = new QWidget;
-    scroll_->setWidget(grid_);
-    // The scroll area paints its widget's background by default; the card shows through here.
-    grid_->setAutoFillBackground(false);
+    scroll_ = addScrollArea(grid_);
     connect(scroll_->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this] { buildVisibleTiles(); });
     connect(&appearance, &Appearance::changed, this, [this] {

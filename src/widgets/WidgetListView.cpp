@@ -16,17 +16,8 @@ namespace vantorel {
 
 WidgetListView::WidgetListView(Appearance& appearance, const SymbolTable& symbols, QWidget* parent)
     : PopoverView(context_, appearance, parent), context_(appearance), symbols_(symbols) {
-    scroll_ = new QScrollArea(this);
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll_->setFocusPolicy(Qt::NoFocus);
-    scroll_->setAutoFillBackground(false);
-    scroll_->viewport()->setAutoFillBackground(false);
     list_ = new QWidget;
-    scroll_->setWidget(list_);
-    // The card shows through the list.
-    list_->setAutoFillBackground(false);
+    scroll_ = addScrollArea(list_);
     scroll_->hide();
     connect(&appearance, &Appearance::changed, this, [this] {
         for (WidgetRow* row : rows_)

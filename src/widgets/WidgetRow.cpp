@@ -19,19 +19,25 @@ WidgetRow::WidgetRow(const PanelViewContext& context, Painter paintContent, QWid
     });
 }
 
-void WidgetRow::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing, true);
+void WidgetRow::paintInteractiveGlass(QPainter& painter, const QRectF& rect, qreal radius,
+                                      bool opaque, bool hovering, const QPalette& palette) {
     GlassStyle glass;
-    glass.cornerRadius = kRadius;
-    glass.opaque = context_.opaqueSurfaces();
+    glass.cornerRadius = radius;
+    glass.opaque = opaque;
     glass.shadow = false;
-    if (isHovering_ && !glass.opaque) {
-        QColor wash = GlassPainter::accentColor(palette());
+    if (hovering && !opaque) {
+        QColor wash = GlassPainter::accentColor(palette);
         wash.setAlpha(48);
         glass.tint = wash;
     }
-    GlassPainter::paint(painter, QRectF(rect()), glass, palette());
+    GlassPainter::paint(painter, rect, glass, palette);
+}
+
+void WidgetRow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    paintInteractiveGlass(painter, QRectF(rect()), kRadius, context_.opaqueSurfaces(), isHovering_,
+                          palette());
     if (paintContent_) {
         paintContent_(painter,
                       QRectF(rect()).adjusted(kPaddingX, kPaddingY, -kPaddingX, -kPaddingY));

@@ -25,6 +25,10 @@ public:
     WidgetRow(const PanelViewContext& context, Painter paintContent, QWidget* parent = nullptr);
 
     std::function<void()> onClick;
+
+    // The interactive glass of a row or tile: lit while the pointer is over it.
+    static void paintInteractiveGlass(QPainter& painter, const QRectF& rect, qreal radius,
+                                      bool opaque, bool hovering, const QPalette& palette);
     bool isHovering() const { return isHovering_; }
 
 protected:

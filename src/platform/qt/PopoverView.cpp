@@ -3,6 +3,7 @@
 #include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPainter>
+#include <QScrollArea>
 
 #include <algorithm>
 #include <cmath>
@@ -64,6 +65,20 @@ void PopoverView::paintCard(QPainter& painter, const QRectF& card, qreal radius)
     glass.opaque = context_.opaqueSurfaces();
     glass.overBlur = context_.blurredBehind();
     GlassPainter::paint(painter, card, glass, palette());
+}
+
+QScrollArea* PopoverView::addScrollArea(QWidget* content) {
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setAutoFillBackground(false);
+    scroll->viewport()->setAutoFillBackground(false);
+    scroll->setWidget(content);
+    // The scroll area paints its widget's background by default.
+    content->setAutoFillBackground(false);
+    return scroll;
 }
 
 QSizeF PopoverView::countBadgeSize(const QString& count) const {

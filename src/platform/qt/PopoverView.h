@@ -7,6 +7,7 @@
 #include <memory>
 
 class QPainter;
+class QScrollArea;
 
 namespace vantorel {
 
@@ -55,6 +56,9 @@ protected:
     QRect card() const;
     QRect content() const;
     void paintCard(QPainter& painter, const QRectF& card, qreal radius) const;
+    // A scroll area without frame, bars or background over `content`, so the card shows
+    // through; the pointer's wheel still scrolls it.
+    QScrollArea* addScrollArea(QWidget* content);
 
     // An icon (none when null), the name cut to the widest allowed, and the count on a capsule,
     // centred on one line. Sizes in whole points.
