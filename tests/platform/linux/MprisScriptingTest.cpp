@@ -52,7 +52,7 @@ TEST(MprisScripting, TheMediaWidgetFollowsARealPlayer) {
         return std::make_unique<SimPanelSurface>(desktop.scheduler, [] { return Size{300, 140}; });
     };
     AppCoordinator coordinator(ports, permissions, preferences, executor, executor,
-                               {surface, surface, surface});
+                               {surface, surface, surface, surface, surface});
     permissions.checkAccessibility(false);
     coordinator.start();
 
