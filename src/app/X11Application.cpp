@@ -5,12 +5,14 @@
 #include "platform/linux/FanOutLogger.h"
 #include "platform/linux/FileSystemResources.h"
 #include "platform/linux/IcuCollation.h"
+#include "platform/linux/IcuUserCalendar.h"
 #include "platform/linux/JournalLogger.h"
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/NetworkLockdown.h"
 #include "platform/linux/StreamLogger.h"
 #include "platform/linux/WorkerThreadExecutor.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
+#include "platform/sim/SimEventStore.h"
 #include "platform/sim/SimPermissionServices.h"
 #include "platform/sim/SimScripting.h"
 #include "platform/sim/SimUserDefaults.h"
@@ -100,9 +102,13 @@ int X11Application::run(int argc, char** argv) {
     RoutedUserDefaults defaults(ownDefaults, otherDomains);
     // No players are asked here: the media widget answers as with no player running.
     SimScripting scripting;
-    const PlatformPorts ports{desktop,   desktop,   screens, screens, defaults,  files,
-                              collation, scheduler, logger,  desktop, keyEvents, permissionServices,
-                              capture,   scripting};
+    // No calendars either: an empty store, read with the user's own calendar and locale.
+    IcuUserCalendar userCalendar;
+    SimEventStore eventStore(permissionServices, userCalendar, scheduler);
+    const PlatformPorts ports{desktop,  desktop,   screens,    screens,
+                              defaults, files,     collation,  scheduler,
+                              logger,   desktop,   keyEvents,  permissionServices,
+                              capture,  scripting, eventStore, userCalendar};
     XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
     WorkerThreadExecutor captureExecutor;

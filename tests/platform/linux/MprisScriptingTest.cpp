@@ -39,7 +39,8 @@ TEST(MprisScripting, TheMediaWidgetFollowsARealPlayer) {
         !QFile::exists("/usr/bin/playerctl"))
         GTEST_SKIP() << "needs the Debian packages mpv, mpv-mpris and playerctl";
     SimDesktop desktop;
-    MprisScripting scripting;
+    // A generous bound: on a loaded machine a healthy player can take longer than the default.
+    MprisScripting scripting({}, 2s);
     const PlatformPorts ports = desktop.ports().withScripting(scripting);
     const MediaService service(ports);
     desktop.launchDock();
@@ -79,7 +80,7 @@ TEST(MprisScripting, TheMediaWidgetFollowsARealPlayer) {
     desktop.movePointerAX(desktop.dockTileFrame(0).center());
     desktop.scheduler.advance(200ms);
     MediaState& widget = coordinator.mediaPanel().state();
-    EXPECT_EQ(widget.nowPlaying(),
+    ASSERT_EQ(widget.nowPlaying(),
               (MediaState::NowPlaying{MediaPlayer::music, "Test Tone", "Vantorel", true}));
     widget.onPlayPause();
     EXPECT_TRUE(waitFor([] {
@@ -89,6 +90,7 @@ TEST(MprisScripting, TheMediaWidgetFollowsARealPlayer) {
     }));
     EXPECT_TRUE(widget.nowPlaying()->isPlaying);
     desktop.scheduler.advance(150ms);
+    ASSERT_TRUE(widget.nowPlaying());
     EXPECT_FALSE(widget.nowPlaying()->isPlaying);
 
     // A player that hangs costs the call's bound, then reads as a failed script.

@@ -25,9 +25,10 @@ struct X11Rig {
 
     PlatformPorts ports() {
         PlatformPorts p = sim.ports();
-        return {*desktop,    *desktop,    p.screens, p.pointer, p.defaults, p.files,
-                p.collation, p.scheduler, p.logger,  *desktop,  *keys,      p.permissionServices,
-                p.capture,   p.scripting};
+        return {*desktop,   *desktop,    p.screens,    p.pointer,
+                p.defaults, p.files,     p.collation,  p.scheduler,
+                p.logger,   *desktop,    *keys,        p.permissionServices,
+                p.capture,  p.scripting, p.eventStore, p.userCalendar};
     }
 
     // Starts a client and waits until the window manager lists its window and makes it active.
