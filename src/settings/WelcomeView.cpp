@@ -246,11 +246,13 @@ WelcomeView::~WelcomeView() {
 }
 
 WelcomeController::WindowFactory WelcomeView::factory(Appearance& appearance,
-                                                      const SymbolTable& symbols) {
-    return [&appearance, &symbols](WelcomeController& controller) {
+                                                      const SymbolTable& symbols,
+                                                      std::function<void(QWidget&)> prepare) {
+    return [&appearance, &symbols, prepare](WelcomeController& controller) {
         auto view = std::make_unique<WelcomeView>(controller, appearance, symbols);
         // Closing it ends nothing but itself; it is kept for the next show.
         view->setAttribute(Qt::WA_QuitOnClose, false);
+        if (prepare) prepare(*view);
         return std::make_unique<WelcomeWindow>(std::move(view));
     };
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QWidget>
 
 #include <memory>
@@ -32,9 +34,11 @@ public:
                 QWidget* parent = nullptr);
     ~WelcomeView() override;
 
-    // The window for the controller: this view, kept (page and all) across closes.
+    // The window for the controller: this view, kept (page and all) across closes. `prepare`,
+    // when given, sees each view once it is made (to bind the program's shortcuts to it).
     static WelcomeController::WindowFactory factory(Appearance& appearance,
-                                                    const SymbolTable& symbols);
+                                                    const SymbolTable& symbols,
+                                                    std::function<void(QWidget&)> prepare = {});
 
     QPushButton* backButton() const { return back_; }
     QPushButton* primaryButton() const { return primary_; }

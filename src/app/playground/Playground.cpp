@@ -224,7 +224,10 @@ int Playground::run(int argc, char** argv) {
         if (auto* real = dynamic_cast<QtPanelSurface*>(surface.get())) adopt(*real);
         return surface;
     };
-    vantorel.makeWelcomeWindow = WelcomeView::factory(Appearance::shared(), SymbolTable::shared());
+    vantorel.makeWelcomeWindow =
+        WelcomeView::factory(Appearance::shared(), SymbolTable::shared(), [&shortcuts](QWidget& w) {
+            if (shortcuts) shortcuts->bindShortcuts(&w);
+        });
     // Made when first asked for, then kept: the form is the same each time it is shown.
     std::unique_ptr<SettingsView> settings;
     // Alt is Option: the keys typed here reach the switcher's tap before the desktop.
