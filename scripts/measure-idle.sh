@@ -44,7 +44,10 @@ export DISPLAY="$display"
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 
 # A private configuration, runtime folder and settings: nothing of the user's is read or written.
-mkdir -p "$work/config" "$work/runtime" && chmod 700 "$work/runtime"
+mkdir -p "$work/config/vantorel" "$work/runtime" && chmod 700 "$work/runtime"
+# Past the first launch: the welcome window would otherwise cover the desktop (and count as a
+# second window below).
+echo '{"didShowWelcome": true}' >"$work/config/vantorel/app.vantorel.Vantorel.json"
 args=(--playground --dir "$work/desktop")
 [ -n "$world" ] && args+=(--world "$world")
 XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work" \
@@ -59,6 +62,8 @@ for _ in $(seq 100); do
 done
 [ -n "$window" ] || { echo "the playground's window did not appear" >&2; cat "$work/log" >&2; exit 1; }
 eval "$(xdotool getwindowgeometry --shell "$window")"
+# A pointer that comes to rest before the Dock is read is never seen to move onto it.
+for _ in $(seq 100); do grep -q "Coordinator started" "$work/log" && break; sleep 0.1; done
 
 # Off the Dock, then (for the preview) onto the first tile, and left there.
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 3))
