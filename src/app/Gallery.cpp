@@ -671,56 +671,43 @@ int Gallery::run(int argc, char** argv) {
     }
     const SymbolTable& symbols = SymbolTable::shared();
     int written = 0;
-    for (const Scene& scene : scenes()) {
-        const QString path = QDir(directory).filePath(scene.file);
-        if (!render(scene, path, symbols)) {
-            out_ << "Could not write " << path.toStdString() << "\n";
-            return 1;
+    // Draws each scene of a kind in turn; false at the first picture that cannot be written.
+    const auto renderAll = [&](const auto& scenes, const auto& render) {
+        for (const auto& scene : scenes) {
+            const QString path = QDir(directory).filePath(scene.file);
+            if (!render(scene, path)) {
+                out_ << "Could not write " << path.toStdString() << "\n";
+                return false;
+            }
+            out_ << path.toStdString() << "\n";
+            ++written;
         }
-        out_ << path.toStdString() << "\n";
-        ++written;
-    }
-    for (const SwitcherScene& scene : switcherScenes()) {
-        const QString path = QDir(directory).filePath(scene.file);
-        if (!renderSwitcher(scene, path, symbols)) {
-            out_ << "Could not write " << path.toStdString() << "\n";
-            return 1;
-        }
-        out_ << path.toStdString() << "\n";
-        ++written;
-    }
+        return true;
+    };
     MimeKinds kinds;
     ThemeFileIcons icons(kinds);
-    for (const FolderScene& scene : folderScenes()) {
-        const QString path = QDir(directory).filePath(scene.file);
-        if (!renderFolder(scene, path, icons)) {
-            out_ << "Could not write " << path.toStdString() << "\n";
-            return 1;
-        }
-        out_ << path.toStdString() << "\n";
-        ++written;
-    }
-    for (const MediaScene& scene : mediaScenes()) {
-        const QString path = QDir(directory).filePath(scene.file);
-        if (!renderMedia(scene, path, symbols)) {
-            out_ << "Could not write " << path.toStdString() << "\n";
-            return 1;
-        }
-        out_ << path.toStdString() << "\n";
-        ++written;
-    }
+    const bool drawn =
+        renderAll(scenes(), [&](const Scene& scene,
+                                const QString& path) { return render(scene, path, symbols); }) &&
+        renderAll(switcherScenes(),
+                  [&](const SwitcherScene& scene, const QString& path) {
+                      return renderSwitcher(scene, path, symbols);
+                  }) &&
+        renderAll(folderScenes(),
+                  [&](const FolderScene& scene, const QString& path) {
+                      return renderFolder(scene, path, icons);
+                  }) &&
+        renderAll(mediaScenes(), [&](const MediaScene& scene, const QString& path) {
+            return renderMedia(scene, path, symbols);
+        });
+    if (!drawn) return 1;
     const int settings = SettingsGallery::run(directory, out_);
     if (settings < 0) return 1;
     written += settings;
-    for (const WidgetScene& scene : widgetScenes()) {
-        const QString path = QDir(directory).filePath(scene.file);
-        if (!renderWidget(scene, path, symbols)) {
-            out_ << "Could not write " << path.toStdString() << "\n";
-            return 1;
-        }
-        out_ << path.toStdString() << "\n";
-        ++written;
-    }
+    if (!renderAll(widgetScenes(), [&](const WidgetScene& scene, const QString& path) {
+            return renderWidget(scene, path, symbols);
+        }))
+        return 1;
     out_ << "Wrote " << written << " pictures\n";
     return 0;
 }
