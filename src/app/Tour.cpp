@@ -467,6 +467,8 @@ int Script::run() {
     content_->showWelcome = [this] {
         if (WelcomeController* welcome = app_->welcome()) welcome->show();
     };
+    // The tour shows the menu as a user sees it; quitting there ends the tour's event loop.
+    content_->quit = [] { QApplication::quit(); };
     content_->openSettings = [this] {
         if (!settings_) {
             settings_ = std::make_unique<SettingsView>(
