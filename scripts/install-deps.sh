@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    nlohmann-json3-dev libicu-dev
+    nlohmann-json3-dev libicu-dev libical-dev
     shared-mime-info adwaita-icon-theme
     qt6-base-dev libxcb1-dev libxcb-xfixes0-dev libsystemd-dev libseccomp-dev
     libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xtest0-dev libxcb-composite0-dev

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Logger.h"
+#include "platform/linux/ICalendarFile.h"
+
+namespace vantorel {
+
+// One root of vdir collections, as CalDAV synchronisers (vdirsyncer) and command-line calendars
+// (khal, todoman) keep them: a folder per calendar or task list holding one .ics file per item,
+// with `displayname` and `color` files beside them. Each read lists the folders afresh and
+// parses only the files whose stamp changed since the last read. One thread at a time.
+class VdirRoot {
+public:
+    struct Limits {
+        std::uintmax_t maxFileBytes = 1 << 20;
+        std::size_t maxFilesPerCollection = 5000;
+        std::size_t maxCollections = 256;
+    };
+    struct Collection {
+        std::string path;
+        std::string displayName;
+        // The `color` file's "#RRGGBB" or "#RRGGBBAA" as components; none when missing or
+        // malformed.
+        std::optional<std::vector<double>> color;
+        std::vector<std::shared_ptr<const ICalendarFile>> files;
+    };
+
+    // The platform's raw authorisation values.
+    static constexpr std::int64_t kNotDetermined = 0;
+    static constexpr std::int64_t kDenied = 2;
+    static constexpr std::int64_t kFullAccess = 3;
+
+    VdirRoot(std::string path, Limits limits, Logger& logger)
+        : path_(std::move(path)), limits_(limits), log_(logger, "app") {}
+
+    const std::string& path() const { return path_; }
+    // Granted when the folder can be read, denied when it exists and cannot, not determined when
+    // it does not exist.
+    std::int64_t authorization() const;
+    // Makes the folder (owner only) when it does not exist; granted when it can then be read.
+    // The reason when it could not be made.
+    bool requestAccess(std::string& problem);
+    std::vector<Collection> read();
+
+    // "#RRGGBB" or "#RRGGBBAA", surrounding white space allowed; none for anything else.
+    static std::optional<std::vector<double>> parseColor(const std::string& text);
+
+private:
+    struct Stamp {
+        std::int64_t modified = 0;
+        std::int64_t changed = 0;
+        std::uintmax_t size = 0;
+        std::uintmax_t inode = 0;
+        bool operator==(const Stamp&) const = default;
+    };
+    struct Cached {
+        Stamp stamp;
+        // None: the file was skipped (and said so when it was read).
+        std::shared_ptr<const ICalendarFile> file;
+    };
+    struct CachedText {
+        Stamp stamp;
+        std::optional<std::string> text;
+    };
+
+    // The file's content, or none with the reason; refuses what is not a regular file and what
+    // is larger than `limit`.
+    static std::optional<std::string> readFile(const std::string& path, std::uintmax_t limit,
+                                               Stamp* stamp, std::string& problem);
+    // The directory's entries of the wanted kind not starting with a dot, by name.
+    std::vector<std::string> list(const std::string& folder, bool folders) const;
+    std::shared_ptr<const ICalendarFile> item(const std::string& path,
+                                              std::map<std::string, Cached>& fresh);
+    std::optional<std::string> smallText(const std::string& path,
+                                         std::map<std::string, CachedText>& fresh, bool& changed);
+
+    std::string path_;
+    Limits limits_;
+    Log log_;
+    std::map<std::string, Cached> items_;
+    std::map<std::string, CachedText> texts_;
+    // The folders last said to have been cut short, with how many files they held.
+    std::map<std::string, std::size_t> cut_;
+};
+
+}  // namespace vantorel
