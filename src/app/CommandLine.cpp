@@ -82,6 +82,10 @@ CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
         } else if (argument == "--music-player") {
             if (const auto name = valueOf("a player's bus name"))
                 line.musicPlayer = std::string(*name);
+        } else if (argument == "--calendars") {
+            if (const auto directory = valueOf("a directory")) line.calendars = *directory;
+        } else if (argument == "--tasks") {
+            if (const auto directory = valueOf("a directory")) line.tasks = *directory;
         } else if (argument == "--log-level" || argument.rfind("--log-level=", 0) == 0) {
             std::string_view value;
             if (argument.size() > std::string_view("--log-level").size()) {
@@ -102,6 +106,8 @@ CommandLine CommandLine::parse(const std::vector<std::string_view>& arguments) {
     if ((line.realWidgets || !line.musicPlayer.empty()) &&
         (line.mode == Mode::tour || line.mode == Mode::gallery))
         fail("the real players are for the playground");
+    if ((!line.calendars.empty() || !line.tasks.empty()) && !line.realWidgets)
+        fail("--calendars and --tasks go with --real-widgets");
     return line;
 }
 
@@ -129,7 +135,8 @@ CommandLine::Mode CommandLine::resolvedMode(bool hasDisplay) const {
 const char* CommandLine::usage() {
     return "Usage: vantorel [--playground | --desktop x11|simulated | --tour [DIR] |\n"
            "                --gallery DIR] [--dir DIR] [--world FILE]\n"
-           "                [--real-widgets [--music-player NAME]]\n"
+           "                [--real-widgets [--music-player NAME] [--calendars DIR]\n"
+           "                 [--tasks DIR]]\n"
            "                [--log-level debug|info|error] [--allow-network]\n"
            "  (no mode)          the playground where a display exists, else the tour\n"
            "  --playground       Vantorel on the simulated desktop, drawn as a window\n"
@@ -142,10 +149,15 @@ const char* CommandLine::usage() {
            "  --dir DIR          where the simulated world's folders (and the tour's pictures)\n"
            "                     go; default: a folder in the temporary directory\n"
            "  --world FILE       the playground's world, a JSON file like data/worlds/*.json\n"
-           "  --real-widgets     the playground's Music and Spotify tiles show the players on\n"
-           "                     the session bus (MPRIS) instead of the world's simulated ones\n"
+           "  --real-widgets     the playground's widgets show your own: Music and Spotify\n"
+           "                     the players on the session bus (MPRIS), Calendar and\n"
+           "                     Reminders your vdir calendars and task lists\n"
            "  --music-player NAME  the MPRIS player that stands for Music (\"mpv\" or a whole\n"
            "                     bus name); default: the first player other than Spotify\n"
+           "  --calendars DIR    with --real-widgets, the calendars: one vdir folder per\n"
+           "                     calendar; default: $XDG_DATA_HOME/vantorel/calendars\n"
+           "  --tasks DIR        with --real-widgets, the task lists, likewise; default:\n"
+           "                     $XDG_DATA_HOME/vantorel/tasks\n"
            "  --log-level LEVEL  debug lines are off unless asked for, here or with\n"
            "                     VANTOREL_LOG_LEVEL=debug\n"
            "  --allow-network    let the program open network sockets (a remote X display);\n"

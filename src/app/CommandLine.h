@@ -39,6 +39,10 @@ struct CommandLine {
     bool realWidgets = false;
     // --music-player: the MPRIS player that stands for Music; empty for the first one found.
     std::string musicPlayer;
+    // --calendars, --tasks: the vdir roots of the real calendars and task lists; empty for the
+    // default ones.
+    std::string calendars;
+    std::string tasks;
     // Why the arguments were refused; empty when they were not.
     std::string error;
 

@@ -85,6 +85,7 @@ int main(int argc, char** argv) {
     }
     return vantorel::Playground(std::cerr, directoryOr(line.directory, "vantorel-playground"),
                                 line.effectiveLogLevel(levelVariable, vantorel::LogLevel::info),
-                                line.allowNetwork, line.world, line.realWidgets, line.musicPlayer)
+                                line.allowNetwork, line.world, line.realWidgets, line.musicPlayer,
+                                line.calendars, line.tasks)
         .run(argc, argv);
 }

@@ -44,6 +44,8 @@ TEST(CommandLine, ModesDirectoriesAndLevelsAreRead) {
         EXPECT_EQ(line.logLevel, c.level);
     }
     EXPECT_EQ(parse("--music-player mpv --real-widgets").musicPlayer, "mpv");
+    const CommandLine real = parse("--real-widgets --calendars c --tasks t");
+    EXPECT_EQ(real.calendars + " " + real.tasks, "c t");
 }
 
 TEST(CommandLine, MalformedArgumentsAreRefusedWithAReason) {
@@ -51,7 +53,8 @@ TEST(CommandLine, MalformedArgumentsAreRefusedWithAReason) {
          {"--gallery", "--gallery --tour", "--dir", "--log-level", "--log-level verbose",
           "--log-level=", "--tour a --playground", "--tour a --dir b", "--frobnicate", "stray",
           "--world", "--world --playground", "--music-player", "--tour --real-widgets",
-          "--music-player mpv --gallery g"})
+          "--music-player mpv --gallery g", "--calendars c", "--real-widgets --tasks",
+          "--tour --real-widgets --calendars c"})
         EXPECT_NE(parse(arguments).error, "") << arguments;
     // Null entries in argv are skipped rather than read.
     const char* argv[] = {"vantorel", nullptr, "--tour"};

@@ -13,6 +13,8 @@
 #include "platform/linux/NetworkLockdown.h"
 #include "platform/linux/OpenerLauncher.h"
 #include "platform/linux/StreamLogger.h"
+#include "platform/linux/VdirEventStore.h"
+#include "platform/linux/VdirPermissionServices.h"
 #include "platform/linux/WorkerThreadExecutor.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "platform/sim/SimDesktop.h"
@@ -27,6 +29,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -161,22 +164,39 @@ int Playground::run(int argc, char** argv) {
     JsonUserDefaults ownDefaults(JsonUserDefaults::defaultPath(), scheduler, logger);
     RoutedUserDefaults defaults(ownDefaults, desktop.defaults);
     MprisScripting mpris(musicPlayer_);
-    const PlatformPorts ports{desktop.accessibility,
-                              desktop.workspace,
-                              desktop.screens,
-                              desktop.pointer,
-                              defaults,
-                              desktop.files,
-                              desktop.collation,
-                              scheduler,
-                              logger,
-                              desktop.windowServer,
-                              keyEvents,
-                              permissionServices,
-                              capture,
-                              realWidgets_ ? static_cast<Scripting&>(mpris) : desktop.scripting,
-                              eventStore,
-                              userCalendar};
+    // The user's own calendars and task lists, read where they are kept; the reminders on a
+    // worker of their own, which stops before the store goes.
+    std::optional<VdirEventStore> vdir;
+    std::optional<VdirPermissionServices> vdirPermissions;
+    std::optional<WorkerThreadExecutor> tasksExecutor;
+    if (realWidgets_) {
+        auto settings =
+            VdirEventStore::Settings::defaults(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+        if (!calendars_.empty()) settings.calendars = calendars_;
+        if (!tasks_.empty()) settings.tasks = tasks_;
+        Log(logger, "app")
+            .info("Calendars from " + settings.calendars + ", reminders from " + settings.tasks);
+        tasksExecutor.emplace();
+        vdir.emplace(std::move(settings), userCalendar, *tasksExecutor, logger);
+        vdirPermissions.emplace(permissionServices, *vdir);
+    }
+    const PlatformPorts ports{
+        desktop.accessibility,
+        desktop.workspace,
+        desktop.screens,
+        desktop.pointer,
+        defaults,
+        desktop.files,
+        desktop.collation,
+        scheduler,
+        logger,
+        desktop.windowServer,
+        keyEvents,
+        vdirPermissions ? static_cast<PermissionServices&>(*vdirPermissions) : permissionServices,
+        capture,
+        realWidgets_ ? static_cast<Scripting&>(mpris) : desktop.scripting,
+        vdir ? static_cast<EventStore&>(*vdir) : eventStore,
+        userCalendar};
     XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
     WorkerThreadExecutor captureExecutor;
