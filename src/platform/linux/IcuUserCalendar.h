@@ -10,7 +10,7 @@ namespace vantorel {
 
 // The user's real clock, time zone (ICU's default: TZ, else the system's) and locale (LC_ALL,
 // LC_TIME or LANG), through ICU's Gregorian calendar and date formats.
-class IcuUserCalendar final : public UserCalendar {
+class IcuUserCalendar : public UserCalendar {
 public:
     IcuUserCalendar();
     // An ICU locale name such as "de_DE" and a time zone such as "Europe/Berlin".

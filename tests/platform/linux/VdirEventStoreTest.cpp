@@ -23,27 +23,21 @@ namespace {
 namespace fs = std::filesystem;
 
 // German time in Berlin, on Tuesday 10 March 2026 at 12:00 (New York is already on summer time).
-class BerlinNoon final : public UserCalendar {
-public:
-    WallTime now() override { return *icu.date({2026, 3, 10, 12, 0, 0}); }
-    std::optional<WallTime> startOfDay(WallTime t) override { return icu.startOfDay(t); }
-    std::optional<WallTime> addingDays(WallTime t, int d) override { return icu.addingDays(t, d); }
-    std::optional<WallTime> date(const DueDateComponents& c) override { return icu.date(c); }
-    DueDateComponents components(WallTime t) override { return icu.components(t); }
-    std::string format(WallTime t, std::string_view p) override { return icu.format(t, p); }
-    std::string shortTime(WallTime t) override { return icu.shortTime(t); }
-    IcuUserCalendar icu{"de_DE", "Europe/Berlin"};
+struct BerlinNoon final : IcuUserCalendar {
+    BerlinNoon() : IcuUserCalendar("de_DE", "Europe/Berlin") {}
+    WallTime now() override { return *date({2026, 3, 10, 12, 0, 0}); }
 };
 
-std::string ics(const std::string& components) {
-    return "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//test//EN\n" + components + "END:VCALENDAR\n";
+// A file of the components given; a component that is not written out whole is an event.
+std::string ics(const std::vector<std::string>& components) {
+    std::string text = "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//test//EN\n";
+    for (const auto& c : components)
+        text += c.rfind("BEGIN:", 0) == 0 ? c : "BEGIN:VEVENT\n" + c + "END:VEVENT\n";
+    return text + "END:VCALENDAR\n";
 }
-std::string event(const std::string& properties, const std::string& uid = "e") {
-    return "BEGIN:VEVENT\nUID:" + uid + "\nDTSTAMP:20260101T000000Z\n" + properties +
-           "END:VEVENT\n";
-}
+
 std::string todo(const std::string& properties) {
-    return "BEGIN:VTODO\nUID:t\n" + properties + "END:VTODO\n";
+    return "BEGIN:VTODO\n" + properties + "END:VTODO\n";
 }
 
 class VdirEventStoreTest : public testing::Test {
@@ -54,10 +48,7 @@ protected:
         root = name;
         reset();
     }
-    void TearDown() override {
-        fs::permissions(root, fs::perms::owner_all, fs::perm_options::add);
-        fs::remove_all(root);
-    }
+    void TearDown() override { fs::remove_all(root); }
     void reset(VdirRoot::Limits limits = {}) {
         fs::remove_all(root / "calendars");
         fs::remove_all(root / "tasks");
@@ -105,143 +96,102 @@ protected:
     std::unique_ptr<VdirEventStore> store;
 };
 
-TEST_F(VdirEventStoreTest, TodaysEventsAsTheCalendarWidgetListsThem) {
-    const std::string allDay = event("DTSTART;VALUE=DATE:20260310\nSUMMARY:Holiday\n", "h");
+TEST_F(VdirEventStoreTest, TodaysEventsAndDueRemindersAsTheWidgetsListThem) {
     const std::string daily = "DTSTART:20260301T080000\nDTEND:20260301T083000\nRRULE:FREQ=DAILY\n";
-    const std::string call = "DTEND;TZID=America/New_York:20260310T050000\nSUMMARY:Call\n";
     struct Case {
+        bool tasks;
         const char* name;
-        std::string file;
+        std::vector<std::string> components;
         std::vector<std::string> rows;
-        std::string logged = {};
     } cases[] = {
-        {"timed",
-         ics(event("DTSTART:20260310T090000\nDTEND:20260310T100000\nSUMMARY:Timed\n")),
-         {"Timed | 09:00 – 10:00"}},
-        {"by duration",
-         ics(event("DTSTART:20260310T090000\nDURATION:PT90M\nSUMMARY:Long\n")),
-         {"Long | 09:00 – 10:30"}},
-        {"without end", ics(event("DTSTART:20260310T090000\nSUMMARY:Open\n")), {"Open | 09:00"}},
-        {"all day, yesterday's ended",
-         ics(allDay + event("DTSTART;VALUE=DATE:20260309\nDTEND;VALUE=DATE:20260310\n"
-                            "SUMMARY:Gone\n")),
-         {"Holiday | All day"}},
-        {"across midnight, first",
-         ics(allDay + event("DTSTART:20260309T230000\nDTEND:20260310T010000\nSUMMARY:Night\n")),
+        {false,
+         "timed, by duration, without end or title",
+         {"DTSTART:20260310T090000\nDTEND:20260310T100000\nSUMMARY:Timed\n",
+          "DTSTART:20260310T100000\nDURATION:PT90M\nSUMMARY:Long\n",
+          "DTSTART:20260310T130000\nSUMMARY:Open\n", "DTSTART:20260310T150000\nDURATION:PT1H\n"},
+         {"Timed | 09:00 – 10:00", "Long | 10:00 – 11:30", "Open | 13:00",
+          "(No title) | 15:00 – 16:00"}},
+        {false,
+         "all day, across midnight, yesterday's all day",
+         {"DTSTART;VALUE=DATE:20260310\nSUMMARY:Holiday\n",
+          "DTSTART;VALUE=DATE:20260309\nDTEND;VALUE=DATE:20260310\nSUMMARY:Gone\n",
+          "DTSTART:20260309T230000\nDTEND:20260310T010000\nSUMMARY:Night\n"},
          {"Night | 23:00 – 01:00", "Holiday | All day"}},
-        {"in New York",
-         ics(event("DTSTART;TZID=America/New_York:20260310T040000\n" + call)),
-         {"Call | 09:00 – 10:00"}},
-        {"in UTC",
-         ics(event("DTSTART:20260310T080000Z\nDTEND:20260310T083000Z\nSUMMARY:U\n")),
-         {"U | 09:00 – 09:30"}},
-        {"in the file's own zone",
-         ics("BEGIN:VTIMEZONE\nTZID:Office\nBEGIN:STANDARD\nDTSTART:19700101T000000\n"
-             "TZOFFSETFROM:+0300\nTZOFFSETTO:+0300\nEND:STANDARD\nEND:VTIMEZONE\n" +
-             event("DTSTART;TZID=Office:20260310T120000\nDURATION:PT1H\nSUMMARY:Remote\n")),
-         {"Remote | 10:00 – 11:00"}},
-        {"without title",
-         ics(event("DTSTART:20260310T150000\nDTEND:20260310T160000\n")),
-         {"(No title) | 15:00 – 16:00"}},
-        {"daily, today excepted",
-         ics(event(daily + "EXDATE:20260310T080000\nSUMMARY:Standup\n")),
-         {}},
-        {"daily, another day excepted",
-         ics(event(daily + "EXDATE:20260309T080000\nSUMMARY:Standup\n")),
-         {"Standup | 08:00 – 08:30"}},
-        {"daily, today's moved",
-         ics(event(daily + "SUMMARY:Gym\n", "g") +
-             event("RECURRENCE-ID:20260310T080000\nDTSTART:20260310T190000\n"
-                   "DTEND:20260310T200000\nSUMMARY:Gym late\n",
-                   "g")),
-         {"Gym late | 19:00 – 20:00"}},
-        {"daily in New York since winter",
-         ics(event("DTSTART;TZID=America/New_York:20260201T040000\nRRULE:FREQ=DAILY\n"
-                   "DURATION:PT1H\nSUMMARY:Call\n")),
-         {"Call | 09:00 – 10:00"}},
-        {"weekly on Mondays",
-         ics(event("DTSTART:20260302T100000\nRRULE:FREQ=WEEKLY\nSUMMARY:Weekly\n")),
-         {}},
-        {"count run out", ics(event("DTSTART:20260301T100000\nRRULE:FREQ=DAILY;COUNT=3\n")), {}},
-        {"unknown properties",
-         ics(event("X-FOO:bar\nFOO-BAR;X-P=1:baz\nDTSTART:20260310T090000\nSUMMARY:Kept\n")),
-         {"Kept | 09:00"}},
-        {"without start", ics(event("SUMMARY:Nowhere\n")), {}},
-        {"unreadable start", ics(event("DTSTART:not-a-date\nSUMMARY:Bad\n")), {}},
-        {"nonsense rule",
-         ics(event("DTSTART:20260310T090000\nRRULE:FREQ=SOMETIMES\n")),
-         {"(No title) | 09:00"}},
-        {"not iCalendar", "this is not a calendar\n", {}, "not iCalendar"},
-        {"no VCALENDAR", event("DTSTART:20260310T090000\n"), {}, "no VCALENDAR"},
-        {"not UTF-8", ics(event("DTSTART:20260310T090000\nSUMMARY:Caf\xe9\n")), {}, "not UTF-8"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        reset();
-        write("calendars/work/item.ics", c.file);
-        EXPECT_EQ(events(), c.rows);
-        EXPECT_TRUE(logged(c.logged));
-    }
-}
-
-TEST_F(VdirEventStoreTest, DueRemindersAsTheRemindersWidgetListsThem) {
-    const std::string later = "DUE:20260310T180000\n";
-    struct Case {
-        const char* name;
-        std::string file;
-        std::vector<std::string> rows;
-    } cases[] = {
-        {"yesterday",
-         ics(todo("DUE:20260309T170000\nSUMMARY:Y\n")),
-         {"Y | Overdue · 17:00 | late"}},
-        {"later today", ics(todo(later + "SUMMARY:L\n")), {"L | Today · 18:00"}},
-        {"earlier today",
-         ics(todo("DUE:20260310T090000\nSUMMARY:E\n")),
-         {"E | Overdue · 09:00 | late"}},
-        {"today, no time",
-         ics(todo("DUE;VALUE=DATE:20260310\nSUMMARY:D\n")),
-         {"D | Overdue · 00:00 | late"}},
-        {"in New York",
-         ics(todo("DUE;TZID=America/New_York:20260310T080000\nSUMMARY:N\n")),
-         {"N | Today · 13:00"}},
-        {"priorities 1, 5, 9 and none",
-         ics(todo(later + "SUMMARY:P1\nPRIORITY:1\n") + todo(later + "SUMMARY:P5\nPRIORITY:5\n") +
-             todo(later + "SUMMARY:P9\nPRIORITY:9\n") + todo(later + "SUMMARY:P0\n")),
+        {false,
+         "in UTC, New York and the file's own zone",
+         {"DTSTART:20260310T070000Z\nDTEND:20260310T073000Z\nSUMMARY:U\n",
+          "DTSTART;TZID=America/New_York:20260310T040000\n"
+          "DTEND;TZID=America/New_York:20260310T050000\nSUMMARY:Call\n",
+          "BEGIN:VTIMEZONE\nTZID:Office\nBEGIN:STANDARD\nDTSTART:19700101T000000\n"
+          "TZOFFSETFROM:+0300\nTZOFFSETTO:+0300\nEND:STANDARD\nEND:VTIMEZONE\n",
+          "DTSTART;TZID=Office:20260310T120000\nDURATION:PT1H\nSUMMARY:Remote\n"},
+         {"U | 08:00 – 08:30", "Call | 09:00 – 10:00", "Remote | 10:00 – 11:00"}},
+        {false,
+         "recurring",
+         {"UID:a\n" + daily + "EXDATE:20260310T080000\nSUMMARY:Excepted today\n",
+          "UID:b\n" + daily + "EXDATE:20260309T080000\nSUMMARY:Excepted yesterday\n",
+          "UID:c\n" + daily + "SUMMARY:Gym\n",
+          "UID:c\nRECURRENCE-ID:20260310T080000\nDTSTART:20260310T190000\nSUMMARY:Gym late\n",
+          "DTSTART;TZID=America/New_York:20260201T040000\nRRULE:FREQ=DAILY\nSUMMARY:NY\n",
+          "DTSTART:20260302T100000\nRRULE:FREQ=WEEKLY\nSUMMARY:Mondays\n",
+          "DTSTART:20260301T100000\nRRULE:FREQ=DAILY;COUNT=3\nSUMMARY:Three days\n"},
+         {"Excepted yesterday | 08:00 – 08:30", "NY | 09:00", "Gym late | 19:00"}},
+        {false,
+         "odd properties",
+         {"X-FOO:bar\nFOO-BAR;X-P=1:baz\nDTSTART:20260310T090000\nSUMMARY:Kept\n",
+          "SUMMARY:No start\n", "DTSTART:not-a-date\nSUMMARY:Bad start\n",
+          "DTSTART:20260310T100000\nRRULE:FREQ=SOMETIMES\nSUMMARY:Bad rule\n"},
+         {"Kept | 09:00", "Bad rule | 10:00"}},
+        {true,
+         "due",
+         {todo("DUE:20260309T170000\nSUMMARY:Yesterday\n"),
+          todo("DUE:20260310T180000\nSUMMARY:Later\n"),
+          todo("DUE:20260310T090000\nSUMMARY:Earlier\n"),
+          todo("DUE;VALUE=DATE:20260310\nSUMMARY:Today\n"),
+          todo("DUE;TZID=America/New_York:20260310T080000\nSUMMARY:NY\n"),
+          todo("DUE:20260311T090000\nSUMMARY:Tomorrow\n"), todo("SUMMARY:Someday\n")},
+         {"Earlier | Overdue · 09:00 | late", "Today | Overdue · 00:00 | late",
+          "Yesterday | Overdue · 17:00 | late", "Later | Today · 18:00", "NY | Today · 13:00"}},
+        {true,
+         "priorities 1, 5, 9 and none",
+         {todo("DUE:20260310T180000\nSUMMARY:P1\nPRIORITY:1\n"),
+          todo("DUE:20260310T180000\nSUMMARY:P5\nPRIORITY:5\n"),
+          todo("DUE:20260310T180000\nSUMMARY:P9\nPRIORITY:9\n"),
+          todo("DUE:20260310T180000\nSUMMARY:P0\n")},
          {"P0 | Today · 18:00", "P1 ! Today · 18:00", "P5 | Today · 18:00", "P9 | Today · 18:00"}},
-        {"without title", ics(todo(later)), {"(No title) | Today · 18:00"}},
-        {"tomorrow", ics(todo("DUE:20260311T090000\nSUMMARY:T\n")), {}},
-        {"no due date", ics(todo("SUMMARY:Someday\n")), {}},
-        {"completed", ics(todo(later + "STATUS:COMPLETED\n")), {}},
-        {"completed at", ics(todo(later + "COMPLETED:20260310T100000Z\n")), {}},
-        {"an event", ics(event("DTSTART:20260310T090000\n")), {}},
+        {true,
+         "completed, untitled, an event",
+         {todo("DUE:20260310T180000\nSTATUS:COMPLETED\nSUMMARY:Done\n"),
+          todo("DUE:20260310T180000\nCOMPLETED:20260310T100000Z\nSUMMARY:Done at\n"),
+          todo("DUE:20260310T180000\n"), "DTSTART:20260310T090000\n"},
+         {"(No title) | Today · 18:00"}},
+
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         reset();
-        write("tasks/home/item.ics", c.file);
-        EXPECT_EQ(reminderRows(), c.rows);
+        write(c.tasks ? "tasks/home/item.ics" : "calendars/work/item.ics", ics(c.components));
+        EXPECT_EQ(c.tasks ? reminderRows() : events(), c.rows);
     }
 }
 
 TEST_F(VdirEventStoreTest, ACollectionsColourIsItsItemsColourOrTheDefault) {
-    const std::string day =
-        ics(event("DTSTART;VALUE=DATE:20260310\n") + todo("DUE:20260310T180000\n"));
+    const std::string day = ics({"DTSTART;VALUE=DATE:20260310\n", todo("DUE:20260310T180000\n")});
+    const WidgetColor blue = WidgetColor::systemBlue(), grey{{}, 0.4, 0.4, 0.4, 1};
     struct Case {
-        const char* name;
         std::optional<std::string> file;
-        WidgetColor eventColor;
-        WidgetColor reminderColor;
+        std::optional<WidgetColor> color;  // none: each widget's default
         bool logged;
     } cases[] = {
-        {"no colour file", std::nullopt, WidgetColor::systemBlue(), {{}, 0.4, 0.4, 0.4, 1}, false},
-        {"#RRGGBB", "#FF0000\n", {{}, 1, 0, 0, 1}, {{}, 1, 0, 0, 1}, false},
-        {"#RRGGBBAA", "  #00ff0033", {{}, 0, 1, 0, 0.2}, {{}, 0, 1, 0, 0.2}, false},
-        {"a name", "red", WidgetColor::systemBlue(), {{}, 0.4, 0.4, 0.4, 1}, true},
-        {"five digits", "#12345", WidgetColor::systemBlue(), {{}, 0.4, 0.4, 0.4, 1}, true},
-        {"not hex", "#12345G", WidgetColor::systemBlue(), {{}, 0.4, 0.4, 0.4, 1}, true},
+        {std::nullopt, std::nullopt, false},
+        {"#FF0000\n", WidgetColor{{}, 1, 0, 0, 1}, false},
+        {"  #00ff0033", WidgetColor{{}, 0, 1, 0, 0.2}, false},
+        {"red", std::nullopt, true},
+        {"#12345", std::nullopt, true},
+        {"#12345G", std::nullopt, true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.file.value_or("no colour file"));
         reset();
         for (const char* kind : {"calendars", "tasks"}) {
             write(fs::path(kind) / "list/item.ics", day);
@@ -249,41 +199,36 @@ TEST_F(VdirEventStoreTest, ACollectionsColourIsItsItemsColourOrTheDefault) {
         }
         const auto rows = CalendarService(*store, calendar).todayEvents();
         ASSERT_EQ(rows.size(), 1u);
-        EXPECT_EQ(rows[0]->color, c.eventColor);
+        EXPECT_EQ(rows[0]->color, c.color.value_or(blue));
         const auto items = reminders();
         ASSERT_EQ(items.size(), 1u);
-        EXPECT_EQ(RemindersState::Item::from(items[0]).color, c.reminderColor);
+        EXPECT_EQ(RemindersState::Item::from(items[0]).color, c.color.value_or(grey));
         EXPECT_EQ(logged("is not #RRGGBB or #RRGGBBAA"), c.logged);
     }
 }
 
 TEST_F(VdirEventStoreTest, AuthorisationIsWhetherTheRootCanBeRead) {
     using Status = PermissionsManager::Status;
+    const fs::path folder = root / "calendars";
     struct Case {
         const char* name;
-        std::function<void(const fs::path&)> make;
+        int mode;  // of the folder; -1: none, -2: a file in its place
         Status before;
         Status after;
     } cases[] = {
-        {"missing: asking makes it", [](const fs::path&) {}, Status::notDetermined,
-         Status::granted},
-        {"readable", [](const fs::path& p) { fs::create_directories(p); }, Status::granted,
-         Status::granted},
-        {"a file", [](const fs::path& p) { std::ofstream(p) << "x"; }, Status::denied,
-         Status::denied},
-        {"unreadable",
-         [](const fs::path& p) {
-             fs::create_directories(p);
-             fs::permissions(p, fs::perms::none);
-         },
-         Status::denied, Status::denied},
+        {"missing: asking makes it", -1, Status::notDetermined, Status::granted},
+        {"readable", 0755, Status::granted, Status::granted},
+        {"a file", -2, Status::denied, Status::denied},
+        {"unreadable", 0, Status::denied, Status::denied},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         // Root reads every folder, so it cannot be refused one.
-        if (std::string(c.name) == "unreadable" && ::geteuid() == 0) continue;
+        if (c.mode == 0 && ::geteuid() == 0) continue;
         reset();
-        c.make(root / "calendars");
+        if (c.mode == -2) std::ofstream(folder) << "x";
+        if (c.mode >= 0 && fs::create_directories(folder))
+            fs::permissions(folder, fs::perms(c.mode));
         VdirPermissionServices services(desktop.permissionServices, *store);
         PermissionsManager permissions(desktop.accessibility, services, desktop.scheduler, logger);
         permissions.refreshCalendarStatus();
@@ -291,17 +236,14 @@ TEST_F(VdirEventStoreTest, AuthorisationIsWhetherTheRootCanBeRead) {
         permissions.requestCalendarAccess();
         desktop.scheduler.runDue();
         EXPECT_EQ(permissions.calendar(), c.after);
-        if (c.before == Status::notDetermined) {
-            EXPECT_EQ(fs::status(root / "calendars").permissions(), fs::perms::owner_all);
-        }
-        fs::permissions(root / "calendars", fs::perms::owner_all, fs::perm_options::add);
+        EXPECT_TRUE(c.mode != -1 || fs::status(folder).permissions() == fs::perms::owner_all);
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::add);
     }
 }
 
 TEST_F(VdirEventStoreTest, ChangesOnDiskShowAtTheNextRead) {
-    const auto at = [](const char* title, const char* hour) {
-        return ics(
-            event(std::string("DTSTART:20260310T") + hour + "0000\nSUMMARY:" + title + "\n"));
+    const auto at = [](std::string title, std::string hour) {
+        return ics({"DTSTART:20260310T" + hour + "0000\nSUMMARY:" + title + "\n"});
     };
     write("calendars/a/one.ics", at("Before", "09"));
     EXPECT_EQ(events(), std::vector<std::string>{"Before | 09:00"});
@@ -312,20 +254,33 @@ TEST_F(VdirEventStoreTest, ChangesOnDiskShowAtTheNextRead) {
     EXPECT_EQ(events(), std::vector<std::string>{"New | 11:00"});
 }
 
-TEST_F(VdirEventStoreTest, HugeFoldersFilesAndRulesAreBoundedAndSaidSo) {
-    reset({200, 3, 256});
-    for (const char* name : {"1", "2", "3", "4", "5"})
-        write(std::string("calendars/c/") + name + ".ics", ics(event("DTSTART:20260310T090000\n")));
-    write("calendars/big/big.ics", ics(event("DTSTART:20260310T090000\n" + std::string(200, 'X'))));
+TEST_F(VdirEventStoreTest, WhatCannotBeReadIsSkippedAndSaidSo) {
+    reset({300, 9, 256});
+    const std::string good = ics({"DTSTART:20260310T090000\nSUMMARY:Good\n"});
+    // A file, and what the log says of it.
+    const std::tuple<const char*, std::string, const char*> cases[] = {
+        {"a.ics", good, ""},
+        {"b.ics", "this is not a calendar\n", "b.ics: not iCalendar"},
+        {"c.ics", "BEGIN:VEVENT\nDTSTART:20260310T090000\nEND:VEVENT\n", "c.ics: no VCALENDAR"},
+        {"d.ics", ics({"DTSTART:20260310T090000\nSUMMARY:Caf\xe9\n"}), "d.ics: not UTF-8"},
+        {"e.ics", good + std::string("\0", 1), "e.ics: not UTF-8"},
+        {"f.ics", ics({"DTSTART:20260310T090000\n" + std::string(300, 'X')}), "larger than 300"},
+        {"g.ics", ics({todo("DUE:20260310T180000\n")}), ""},
+        {"h.ics", "BEGIN:VCALENDAR\nEND:VCALENDAR\n", "h.ics: no event or to-do"},
+    };
+    for (const auto& [file, content, _] : cases)
+        write(std::string("calendars/big/") + file, content);
     ASSERT_EQ(::mkfifo((root / "calendars/big/fifo.ics").c_str(), 0600), 0);
-    EXPECT_EQ(events().size(), 3u);
-    EXPECT_TRUE(logged("Read only the first 3 files of "));
-    EXPECT_TRUE(logged("big.ics: larger than 200 bytes"));
+    for (int i = 0; i < 10; ++i)
+        write("calendars/many/" + std::to_string(i) + ".ics", good);
+    EXPECT_EQ(events(), std::vector<std::string>(10, "Good | 09:00"));
+    for (const auto& [file, _, said] : cases)
+        EXPECT_TRUE(logged(said)) << file;
     EXPECT_TRUE(logged("fifo.ics: not a regular file"));
+    EXPECT_TRUE(logged("Read only the first 9 files of "));
 
     reset();
-    write("calendars/c/tick.ics",
-          ics(event("DTSTART:20260310T000000\nDURATION:PT1S\nRRULE:FREQ=SECONDLY\n")));
+    write("calendars/c/tick.ics", ics({"DTSTART:20260310T000000\nRRULE:FREQ=SECONDLY\n"}));
     EXPECT_EQ(events().size(), 10'000u);
     EXPECT_TRUE(logged("stop at 10000 occurrences"));
 }
