@@ -127,6 +127,17 @@ std::unique_ptr<ICalendarFile> ICalendarFile::parse(const std::string& text, std
 
 std::vector<StoreEvent> ICalendarFile::events(WallTime start, WallTime end, UserCalendar& calendar,
                                               std::size_t bound, bool& bounded) const {
+    if (!last_ || last_->start != start || last_->end != end || last_->bound != bound) {
+        bool cut = false;
+        std::vector<StoreEvent> placed = place(start, end, calendar, bound, cut);
+        last_ = Window{start, end, bound, std::move(placed), cut};
+    }
+    bounded = bounded || last_->bounded;
+    return last_->events;
+}
+
+std::vector<StoreEvent> ICalendarFile::place(WallTime start, WallTime end, UserCalendar& calendar,
+                                             std::size_t bound, bool& bounded) const {
     icalcomponent* root = calendar_->root;
     std::vector<icalcomponent*> masters;
     std::vector<icalcomponent*> moved;

@@ -28,7 +28,8 @@ public:
     ICalendarFile& operator=(const ICalendarFile&) = delete;
 
     // The occurrences overlapping [start, end), at most `bound` per recurring event; `bounded`
-    // is set when some event had more.
+    // is set when some event had more. The last window's answer is kept: every hover of a day
+    // asks for the same one.
     std::vector<StoreEvent> events(WallTime start, WallTime end, UserCalendar& calendar,
                                    std::size_t bound, bool& bounded) const;
     // Every to-do, completed or not, its due date in the user's local time.
@@ -36,9 +37,19 @@ public:
 
 private:
     struct Calendar;
+    struct Window {
+        WallTime start;
+        WallTime end;
+        std::size_t bound = 0;
+        std::vector<StoreEvent> events;
+        bool bounded = false;
+    };
     explicit ICalendarFile(std::unique_ptr<Calendar> calendar);
+    std::vector<StoreEvent> place(WallTime start, WallTime end, UserCalendar& calendar,
+                                  std::size_t bound, bool& bounded) const;
 
     std::unique_ptr<Calendar> calendar_;
+    mutable std::optional<Window> last_;
 };
 
 }  // namespace vantorel

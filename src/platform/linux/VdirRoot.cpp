@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -69,8 +70,14 @@ std::optional<std::vector<double>> VdirRoot::parseColor(const std::string& text)
     return components;
 }
 
+VdirRoot::Stamp VdirRoot::stampOf(const struct stat& info) {
+    return {static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
+            static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec,
+            static_cast<std::uintmax_t>(info.st_size), info.st_ino};
+}
+
 std::optional<std::string> VdirRoot::readFile(const std::string& path, std::uintmax_t limit,
-                                              Stamp* stamp, std::string& problem) {
+                                              std::string& problem) {
     // Non-blocking, so that a FIFO in the folder cannot hold the read up.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
@@ -84,17 +91,23 @@ std::optional<std::string> VdirRoot::readFile(const std::string& path, std::uint
     } else if (static_cast<std::uintmax_t>(info.st_size) > limit) {
         problem = "larger than " + std::to_string(limit) + " bytes";
     } else {
-        std::string content(static_cast<std::size_t>(limit) + 1, '\0');
+        // Room for the size it has now and one byte more, to see it grow past the limit.
+        const auto most = static_cast<std::size_t>(limit) + 1;
+        std::string content(std::min(static_cast<std::size_t>(info.st_size) + 1, most), '\0');
         std::size_t filled = 0;
         for (;;) {
+            if (filled == content.size()) {
+                if (content.size() == most) break;
+                content.resize(std::min(content.size() * 2, most));
+            }
             const ssize_t n = ::read(fd, content.data() + filled, content.size() - filled);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
                 problem = std::string("cannot be read: ") + std::strerror(errno);
                 break;
             }
+            if (n == 0) break;
             filled += static_cast<std::size_t>(n);
-            if (n == 0 || filled == content.size()) break;
         }
         if (filled > limit) {
             problem = "larger than " + std::to_string(limit) + " bytes";
@@ -103,125 +116,111 @@ std::optional<std::string> VdirRoot::readFile(const std::string& path, std::uint
             text = std::move(content);
         }
     }
-    if (stamp) {
-        *stamp = {
-            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
-            static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec,
-            static_cast<std::uintmax_t>(info.st_size), info.st_ino};
-    }
     ::close(fd);
     return text;
 }
 
-std::vector<std::string> VdirRoot::list(const std::string& folder, bool folders) const {
-    std::vector<std::string> names;
+std::vector<VdirRoot::Entry> VdirRoot::list(const std::string& folder, bool folders,
+                                            std::size_t bound) {
+    std::vector<Entry> entries;
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return names;
-    // One past the bound says that there were more.
-    const std::size_t bound =
-        (folders ? limits_.maxCollections : limits_.maxFilesPerCollection) + 1;
-    while (names.size() < bound) {
-        const dirent* entry = ::readdir(dir);
-        if (!entry) break;
-        const std::string name = entry->d_name;
-        if (name.empty() || name.front() == '.') continue;
-        if (!folders && !endsWith(name, ".ics")) continue;
-        if (folders) {
-            struct stat info {};
-            if (::stat((folder + '/' + name).c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-                continue;
-        }
-        names.push_back(name);
+    if (!dir) return entries;
+    while (entries.size() <= bound) {
+        const dirent* found = ::readdir(dir);
+        if (!found) break;
+        Entry entry{found->d_name, {}, false};
+        if (entry.name.empty() || entry.name.front() == '.') continue;
+        if (!folders && !endsWith(entry.name, ".ics")) continue;
+        // Through links, as the files they stand for.
+        struct stat info {};
+        if (::fstatat(::dirfd(dir), found->d_name, &info, 0) != 0) continue;
+        entry.isFolder = S_ISDIR(info.st_mode);
+        if (entry.isFolder != folders) continue;
+        entry.stamp = stampOf(info);
+        entries.push_back(std::move(entry));
     }
     ::closedir(dir);
-    return names;
+    return entries;
 }
 
-std::optional<std::string> VdirRoot::smallText(const std::string& path,
-                                               std::map<std::string, CachedText>& fresh,
-                                               bool& changed) {
+std::optional<VdirRoot::CachedText> VdirRoot::smallText(const std::string& path,
+                                                        std::optional<CachedText> cached,
+                                                        bool& changed) {
     changed = false;
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return std::nullopt;
-    const auto cached = texts_.find(path);
-    std::string problem;
-    Stamp stamp;
-    std::optional<std::string> text = readFile(path, kMaxNameBytes, &stamp, problem);
-    if (cached != texts_.end() && cached->second.stamp == stamp) {
-        fresh[path] = cached->second;
-        return cached->second.text;
-    }
+    if (cached && cached->stamp == stampOf(info)) return cached;
     changed = true;
-    fresh[path] = {stamp, text};
-    return text;
+    std::string problem;
+    return CachedText{stampOf(info), readFile(path, kMaxNameBytes, problem)};
 }
 
-std::shared_ptr<const ICalendarFile> VdirRoot::item(const std::string& path,
-                                                    std::map<std::string, Cached>& fresh) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return nullptr;
-    const Stamp seen{
-        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec,
-        static_cast<std::int64_t>(info.st_ctim.tv_sec) * 1'000'000'000 + info.st_ctim.tv_nsec,
-        static_cast<std::uintmax_t>(info.st_size), info.st_ino};
-    if (const auto cached = items_.find(path);
-        cached != items_.end() && cached->second.stamp == seen) {
-        fresh[path] = cached->second;
-        return cached->second.file;
+VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Collection& collection) {
+    Folder folder;
+    bool changed = false;
+    folder.displayName = smallText(path + "/displayname", std::move(old.displayName), changed);
+    const std::string name =
+        folder.displayName ? trimmed(folder.displayName->text.value_or("")) : std::string();
+    if (!name.empty()) collection.displayName = name;
+    folder.color = smallText(path + "/color", std::move(old.color), changed);
+    if (folder.color && folder.color->text) {
+        collection.color = parseColor(*folder.color->text);
+        if (!collection.color && changed)
+            log_.error("The colour of " + path +
+                       " is not #RRGGBB or #RRGGBBAA; it gets the default colour");
     }
-    std::string problem;
-    Stamp stamp = seen;
-    std::shared_ptr<const ICalendarFile> file;
-    if (auto text = readFile(path, limits_.maxFileBytes, &stamp, problem))
-        file = ICalendarFile::parse(*text, problem);
-    if (!file) log_.error("Skipped calendar file " + path + ": " + problem);
-    fresh[path] = {stamp, file};
-    return file;
+
+    std::vector<Entry> files = list(path, false, limits_.maxFilesPerCollection);
+    folder.cut = files.size() > limits_.maxFilesPerCollection;
+    if (folder.cut) {
+        files.resize(limits_.maxFilesPerCollection);
+        if (!old.cut)
+            log_.error("Read only the first " + std::to_string(limits_.maxFilesPerCollection) +
+                       " files of " + path);
+    }
+    for (Entry& entry : files) {
+        // Unchanged files move over as they are; the others are read and parsed again.
+        auto node = old.items.extract(entry.name);
+        if (node.empty() || !(node.mapped().stamp == entry.stamp)) {
+            const std::string file = path + '/' + entry.name;
+            std::string problem;
+            std::shared_ptr<const ICalendarFile> parsed;
+            if (auto text = readFile(file, limits_.maxFileBytes, problem))
+                parsed = ICalendarFile::parse(*text, problem);
+            if (!parsed) log_.error("Skipped calendar file " + file + ": " + problem);
+            if (parsed) collection.files.push_back(parsed);
+            folder.items[std::move(entry.name)] = {entry.stamp, std::move(parsed)};
+        } else {
+            if (node.mapped().file) collection.files.push_back(node.mapped().file);
+            folder.items.insert(std::move(node));
+        }
+    }
+    return folder;
 }
 
 std::vector<VdirRoot::Collection> VdirRoot::read() {
-    std::map<std::string, Cached> items;
-    std::map<std::string, CachedText> texts;
-    std::map<std::string, std::size_t> cut;
-    std::vector<Collection> collections;
-    std::vector<std::string> folders = list(path_, true);
-    if (folders.size() > limits_.maxCollections) {
+    std::vector<Entry> folders = list(path_, true, limits_.maxCollections);
+    const bool cut = folders.size() > limits_.maxCollections;
+    if (cut) {
         folders.resize(limits_.maxCollections);
-        if (!cut_.count(path_))
+        if (!cut_)
             log_.error("Read only the first " + std::to_string(limits_.maxCollections) +
                        " folders of " + path_);
-        cut[path_] = folders.size();
     }
-    for (const std::string& folder : folders) {
+    cut_ = cut;
+    std::unordered_map<std::string, Folder> kept;
+    std::vector<Collection> collections;
+    for (const Entry& entry : folders) {
         Collection collection;
-        collection.path = path_ + '/' + folder;
-        bool changed = false;
-        const std::string name =
-            trimmed(smallText(collection.path + "/displayname", texts, changed).value_or(""));
-        collection.displayName = name.empty() ? folder : name;
-        if (const auto color = smallText(collection.path + "/color", texts, changed)) {
-            collection.color = parseColor(*color);
-            if (!collection.color && changed)
-                log_.error("The colour of " + collection.path +
-                           " is not #RRGGBB or #RRGGBBAA; it gets the default colour");
-        }
-        std::vector<std::string> files = list(collection.path, false);
-        if (files.size() > limits_.maxFilesPerCollection) {
-            files.resize(limits_.maxFilesPerCollection);
-            if (!cut_.count(collection.path))
-                log_.error("Read only the first " + std::to_string(limits_.maxFilesPerCollection) +
-                           " files of " + collection.path);
-            cut[collection.path] = files.size();
-        }
-        for (const std::string& file : files) {
-            if (auto parsed = item(collection.path + '/' + file, items))
-                collection.files.push_back(std::move(parsed));
-        }
+        collection.path = path_ + '/' + entry.name;
+        collection.displayName = entry.name;
+        auto old = folders_.extract(collection.path);
+        Folder folder = readFolder(collection.path,
+                                   old.empty() ? Folder() : std::move(old.mapped()), collection);
+        kept.emplace(collection.path, std::move(folder));
         collections.push_back(std::move(collection));
     }
-    items_.swap(items);
-    texts_.swap(texts);
-    cut_.swap(cut);
+    folders_.swap(kept);
     return collections;
 }
 

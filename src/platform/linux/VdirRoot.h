@@ -6,7 +6,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "platform/Logger.h"
 #include "platform/linux/ICalendarFile.h"
@@ -70,25 +73,38 @@ private:
         Stamp stamp;
         std::optional<std::string> text;
     };
+    // What was read of one collection, by file name.
+    struct Folder {
+        std::unordered_map<std::string, Cached> items;
+        std::optional<CachedText> displayName;
+        std::optional<CachedText> color;
+        // Said to have more files than are read.
+        bool cut = false;
+    };
+    struct Entry {
+        std::string name;
+        Stamp stamp;
+        bool isFolder = false;
+    };
 
+    static Stamp stampOf(const struct stat& info);
     // The file's content, or none with the reason; refuses what is not a regular file and what
     // is larger than `limit`.
     static std::optional<std::string> readFile(const std::string& path, std::uintmax_t limit,
-                                               Stamp* stamp, std::string& problem);
-    // The directory's entries of the wanted kind not starting with a dot, by name.
-    std::vector<std::string> list(const std::string& folder, bool folders) const;
-    std::shared_ptr<const ICalendarFile> item(const std::string& path,
-                                              std::map<std::string, Cached>& fresh);
-    std::optional<std::string> smallText(const std::string& path,
-                                         std::map<std::string, CachedText>& fresh, bool& changed);
+                                               std::string& problem);
+    // The folder's entries not starting with a dot — its folders, or its .ics files and what
+    // stands in their place — in the file system's order, one more than `bound` at most.
+    static std::vector<Entry> list(const std::string& folder, bool folders, std::size_t bound);
+    // The small file's text, read again only when it changed (`changed` then set).
+    static std::optional<CachedText> smallText(const std::string& path,
+                                               std::optional<CachedText> cached, bool& changed);
+    Folder readFolder(const std::string& path, Folder old, Collection& collection);
 
     std::string path_;
     Limits limits_;
     Log log_;
-    std::map<std::string, Cached> items_;
-    std::map<std::string, CachedText> texts_;
-    // The folders last said to have been cut short, with how many files they held.
-    std::map<std::string, std::size_t> cut_;
+    std::unordered_map<std::string, Folder> folders_;
+    bool cut_ = false;
 };
 
 }  // namespace vantorel
