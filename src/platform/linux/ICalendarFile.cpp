@@ -130,9 +130,9 @@ std::vector<StoreEvent> ICalendarFile::events(WallTime start, WallTime end, User
     if (!last_ || last_->start != start || last_->end != end || last_->bound != bound) {
         bool cut = false;
         std::vector<StoreEvent> placed = place(start, end, calendar, bound, cut);
-        last_ = Window{start, end, bound, std::move(placed), cut};
+        last_ = Window{start, end, bound, std::move(placed)};
+        bounded = bounded || cut;
     }
-    bounded = bounded || last_->bounded;
     return last_->events;
 }
 

@@ -28,8 +28,8 @@ public:
     ICalendarFile& operator=(const ICalendarFile&) = delete;
 
     // The occurrences overlapping [start, end), at most `bound` per recurring event; `bounded`
-    // is set when some event had more. The last window's answer is kept: every hover of a day
-    // asks for the same one.
+    // is set when some event had more (once: the last window's answer is kept, as every hover of
+    // a day asks for the same one).
     std::vector<StoreEvent> events(WallTime start, WallTime end, UserCalendar& calendar,
                                    std::size_t bound, bool& bounded) const;
     // Every to-do, completed or not, its due date in the user's local time.
@@ -42,7 +42,6 @@ private:
         WallTime end;
         std::size_t bound = 0;
         std::vector<StoreEvent> events;
-        bool bounded = false;
     };
     explicit ICalendarFile(std::unique_ptr<Calendar> calendar);
     std::vector<StoreEvent> place(WallTime start, WallTime end, UserCalendar& calendar,

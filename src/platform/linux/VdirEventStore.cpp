@@ -72,8 +72,9 @@ std::vector<StoreEvent> VdirEventStore::events(WallTime start, WallTime end) {
         }
         if (bounded)
             Log(logger_, "app")
-                .error("Repeating events of " + collection.path + " stop at " +
-                       std::to_string(kMaxOccurrences) + " occurrences");
+                .error("Repeating events of \"" + collection.displayName + "\" (" +
+                       collection.path + ") stop at " + std::to_string(kMaxOccurrences) +
+                       " occurrences");
     }
     return found;
 }

@@ -155,6 +155,15 @@ std::optional<VdirRoot::CachedText> VdirRoot::smallText(const std::string& path,
     return CachedText{stampOf(info), readFile(path, kMaxNameBytes, problem)};
 }
 
+bool VdirRoot::cutShort(std::vector<Entry>& entries, std::size_t bound, bool wasCut,
+                        const char* what, const std::string& folder) const {
+    if (entries.size() <= bound) return false;
+    entries.resize(bound);
+    if (!wasCut)
+        log_.error("Read only the first " + std::to_string(bound) + ' ' + what + " of " + folder);
+    return true;
+}
+
 VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Collection& collection) {
     Folder folder;
     bool changed = false;
@@ -171,13 +180,7 @@ VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Colle
     }
 
     std::vector<Entry> files = list(path, false, limits_.maxFilesPerCollection);
-    folder.cut = files.size() > limits_.maxFilesPerCollection;
-    if (folder.cut) {
-        files.resize(limits_.maxFilesPerCollection);
-        if (!old.cut)
-            log_.error("Read only the first " + std::to_string(limits_.maxFilesPerCollection) +
-                       " files of " + path);
-    }
+    folder.cut = cutShort(files, limits_.maxFilesPerCollection, old.cut, "files", path);
     for (Entry& entry : files) {
         // Unchanged files move over as they are; the others are read and parsed again.
         auto node = old.items.extract(entry.name);
@@ -187,8 +190,11 @@ VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Colle
             std::shared_ptr<const ICalendarFile> parsed;
             if (auto text = readFile(file, limits_.maxFileBytes, problem))
                 parsed = ICalendarFile::parse(*text, problem);
-            if (!parsed) log_.error("Skipped calendar file " + file + ": " + problem);
-            if (parsed) collection.files.push_back(parsed);
+            if (parsed) {
+                collection.files.push_back(parsed);
+            } else {
+                log_.error("Skipped calendar file " + file + ": " + problem);
+            }
             folder.items[std::move(entry.name)] = {entry.stamp, std::move(parsed)};
         } else {
             if (node.mapped().file) collection.files.push_back(node.mapped().file);
@@ -200,14 +206,7 @@ VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Colle
 
 std::vector<VdirRoot::Collection> VdirRoot::read() {
     std::vector<Entry> folders = list(path_, true, limits_.maxCollections);
-    const bool cut = folders.size() > limits_.maxCollections;
-    if (cut) {
-        folders.resize(limits_.maxCollections);
-        if (!cut_)
-            log_.error("Read only the first " + std::to_string(limits_.maxCollections) +
-                       " folders of " + path_);
-    }
-    cut_ = cut;
+    cut_ = cutShort(folders, limits_.maxCollections, cut_, "folders", path_);
     std::unordered_map<std::string, Folder> kept;
     std::vector<Collection> collections;
     for (const Entry& entry : folders) {

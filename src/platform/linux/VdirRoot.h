@@ -1,15 +1,14 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
-
-#include <sys/stat.h>
 
 #include "platform/Logger.h"
 #include "platform/linux/ICalendarFile.h"
@@ -98,6 +97,9 @@ private:
     // The small file's text, read again only when it changed (`changed` then set).
     static std::optional<CachedText> smallText(const std::string& path,
                                                std::optional<CachedText> cached, bool& changed);
+    // Cuts the entries down to the bound; says so unless the folder was cut short last time too.
+    bool cutShort(std::vector<Entry>& entries, std::size_t bound, bool wasCut, const char* what,
+                  const std::string& folder) const;
     Folder readFolder(const std::string& path, Folder old, Collection& collection);
 
     std::string path_;
