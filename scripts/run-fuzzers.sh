@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 build=${1:?usage: run-fuzzers.sh BUILD SECONDS}
 seconds=${2:?usage: run-fuzzers.sh BUILD SECONDS}
 summary=()
-for target in url settings world coordinator; do
+for target in url settings world coordinator icalendar; do
     mkdir -p "$build/corpus/$target" "$build/crashes"
     log="$build/fuzz-$target.log"
     echo "== $target: $seconds s"

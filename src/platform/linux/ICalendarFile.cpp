@@ -3,6 +3,7 @@
 #include <libical/ical.h>
 #include <unicode/utf8.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -18,6 +19,9 @@ namespace {
 
 using std::chrono::hours;
 using std::chrono::seconds;
+
+// An event longer than this ends here, so that its end stays a moment that can be held.
+constexpr WallTime::duration kLongest = hours(24 * 366 * 100);
 
 bool isUtf8(const std::string& text) {
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
@@ -63,9 +67,10 @@ icaltimetype zoned(icaltimetype time, icalproperty* property, icalcomponent* roo
     return time;
 }
 
+// Years a calendar shows, well inside what a moment holds (1678 to 2262): sums of two stay in.
 bool isUsable(const icaltimetype& time) {
-    return !icaltime_is_null_time(time) && time.year >= 1 && time.year <= 9999 && time.month >= 1 &&
-           time.month <= 12 && time.day >= 1 && time.day <= 31;
+    return !icaltime_is_null_time(time) && time.year >= 1900 && time.year <= 2100 &&
+           time.month >= 1 && time.month <= 12 && time.day >= 1 && time.day <= 31;
 }
 
 std::optional<WallTime> momentOf(const icaltimetype& time, UserCalendar& calendar) {
@@ -176,6 +181,7 @@ std::vector<StoreEvent> ICalendarFile::place(WallTime start, WallTime end, UserC
         } else if (first.is_date) {
             length = hours(24);
         }
+        if (length) length = std::min<WallTime::duration>(*length, kLongest);
         // A day is a calendar day: 23 or 25 hours across a change of clocks.
         const auto endOf = [&](WallTime begin) -> std::optional<WallTime> {
             if (!length) return std::nullopt;
