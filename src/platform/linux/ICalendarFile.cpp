@@ -160,7 +160,7 @@ std::vector<StoreEvent> ICalendarFile::place(WallTime start, WallTime end, UserC
     });
 
     std::vector<StoreEvent> found;
-    const auto place = [&](icalcomponent* event, bool expands) {
+    const auto layOut = [&](icalcomponent* event, bool expands) {
         icalproperty* startProperty =
             icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
         if (!startProperty) return;
@@ -257,9 +257,9 @@ std::vector<StoreEvent> ICalendarFile::place(WallTime start, WallTime end, UserC
         }
     };
     for (icalcomponent* event : masters)
-        place(event, true);
+        layOut(event, true);
     for (icalcomponent* event : moved)
-        place(event, false);
+        layOut(event, false);
     return found;
 }
 
