@@ -31,6 +31,7 @@
 #include <memory>
 
 #include "app/MenuBarExtra.h"
+#include "app/ShownSurface.h"
 #include "app/SingleInstance.h"
 #include "app/TerminationSignals.h"
 #include "platform/qt/Appearance.h"
@@ -90,7 +91,14 @@ int X11Application::run(int argc, char** argv) {
     desktop.opener = &openWithDesktop;
     X11KeyEvents keyEvents(*connection, logger);
     QtScreens screens;
-    X11ScreenCapture capture(nullptr, scheduler, logger);
+    WorkerThreadExecutor captureExecutor;
+    WorkerThreadExecutor folderExecutor;
+    // Scaling runs on the capture worker; the damage of live windows is read here.
+    X11ScreenCapture capture(nullptr, scheduler, captureExecutor, logger);
+    QSocketNotifier captureReadable(capture.fileDescriptor(), QSocketNotifier::Read);
+    QObject::connect(&captureReadable, &QSocketNotifier::activated, [&] { capture.pump(); });
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                     &captureReadable, [&] { capture.pump(); });
     SimPermissionServices permissionServices(scheduler);
     MimeKinds kinds;
     FileSystemResources files(
@@ -111,8 +119,6 @@ int X11Application::run(int argc, char** argv) {
                               capture,  scripting, eventStore, userCalendar};
     XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
-    WorkerThreadExecutor captureExecutor;
-    WorkerThreadExecutor folderExecutor;
 
     PanelFactories factories;
     factories.preview = [](PreviewState& state) { return makePreviewPanelSurface(state); };
@@ -120,8 +126,16 @@ int X11Application::run(int argc, char** argv) {
         return makeFolderPanelSurface(state, Appearance::shared());
     };
     VantorelApp vantorel(ports, loginItems, captureExecutor, folderExecutor, factories);
-    vantorel.makeSwitcherSurface = [](SwitcherState& state) {
-        return makeSwitcherPanelSurface(state);
+    // Windows stay redirected while the switcher shows, so covered ones capture whole.
+    vantorel.makeSwitcherSurface = [&capture](SwitcherState& state) {
+        return std::make_unique<ShownSurface>(makeSwitcherPanelSurface(state),
+                                              [&capture](bool shown) {
+                                                  if (shown) {
+                                                      capture.hold();
+                                                  } else {
+                                                      capture.release();
+                                                  }
+                                              });
     };
     vantorel.makeWelcomeWindow = WelcomeView::factory(Appearance::shared(), SymbolTable::shared());
     std::unique_ptr<SettingsView> settings;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/sim/ManualExecutor.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Rig.h"
 #include "platform/x11/X11ScreenCapture.h"
@@ -135,7 +136,9 @@ TEST_F(X11DesktopTest, ActionsAndActivationsGoThroughTheWindowManager) {
 TEST_F(X11DesktopTest, CapturesAWindowsOwnPixelsButNothingOfAMinimisedOne) {
     const xcb_window_t shown = rig.open("Shown", "shown", "-", "0x20a040");
     ASSERT_TRUE(rig.find(shown));
-    X11ScreenCapture capture(rig.session.display.c_str(), rig.sim.scheduler, rig.sim.logger);
+    ManualExecutor worker;
+    X11ScreenCapture capture(rig.session.display.c_str(), rig.sim.scheduler, worker,
+                             rig.sim.logger);
     std::string error;
     const ImageRef image = capture.grab(shown, &error);
     ASSERT_TRUE(image) << error;

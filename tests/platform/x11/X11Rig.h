@@ -33,13 +33,14 @@ struct X11Rig {
 
     // Starts a client and waits until the window manager lists its window and makes it active.
     xcb_window_t open(const std::string& cls, const std::string& utf8,
-                      const std::string& latin1 = "-", const std::string& color = "0x3366cc") {
-        const pid_t pid = session.client(cls, utf8, latin1, color);
+                      const std::string& latin1 = "-", const std::string& color = "0x3366cc",
+                      const std::string& flags = "") {
+        const pid_t pid = session.client(cls, utf8, latin1, color, flags);
         xcb_window_t id = XCB_NONE;
         session.waitFor([&] {
             desktop->refresh();
             for (const auto& w : desktop->windows())
-                if (w.pid == pid && w.viewable &&
+                if ((w.pid == pid || (w.pid == 0 && w.className == cls)) && w.viewable &&
                     X11WindowList::activeWindow(*session.connection) == w.id)
                     id = w.id;
             return id != XCB_NONE;

@@ -32,6 +32,8 @@ public:
     static constexpr int kTimeoutMs = 10000;
 
     explicit X11SessionRig(Bindings bindings = Bindings::freeAltTab) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vantorel-x11-XXXXXX");
+        if (::mkdtemp(pattern.data())) dir = pattern;
         const std::string xvfb = onPath("Xvfb");
         const std::string openbox = onPath("openbox");
         if (xvfb.empty() || openbox.empty()) {
@@ -88,12 +90,15 @@ public:
             ::kill(*it, SIGTERM);
             ::waitpid(*it, nullptr, 0);
         }
+        std::error_code ignored;
+        if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
     }
 
-    // A client window of that class; "-" leaves a name out.
+    // A client window of that class; "-" leaves a name out. Flags as the client takes them.
     pid_t client(const std::string& cls, const std::string& utf8, const std::string& latin1 = "-",
-                 const std::string& color = "0x3366cc") {
-        return start({VANTOREL_X11_TEST_CLIENT, cls, utf8, latin1, color});
+                 const std::string& color = "0x3366cc", const std::string& flags = "") {
+        if (flags.empty()) return start({VANTOREL_X11_TEST_CLIENT, cls, utf8, latin1, color});
+        return start({VANTOREL_X11_TEST_CLIENT, cls, utf8, latin1, color, flags});
     }
 
     // Pumps the adapters' connection until the predicate holds; false after the timeout.
@@ -111,6 +116,8 @@ public:
 
     std::string skipReason;
     std::string display;
+    // A directory of the session's own, removed with it.
+    std::filesystem::path dir;
     std::unique_ptr<XcbConnection> connection;
 
 private:
@@ -150,8 +157,7 @@ private:
         std::stringstream text;
         text << in.rdbuf();
         const std::regex altTab(R"(<keybind key="A-(S-)?Tab">[\s\S]*?</keybind>)");
-        const auto path = std::filesystem::temp_directory_path() /
-                          ("vantorel-openbox-" + std::to_string(::getpid()) + ".xml");
+        const auto path = dir / "openbox-rc.xml";
         std::ofstream(path) << std::regex_replace(text.str(), altTab, "");
         return path.string();
     }
