@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <set>
 
 #include "platform/x11/XcbConnection.h"
 
@@ -37,6 +38,8 @@ X11Desktop::X11Desktop(XcbConnection& connection, Scheduler& scheduler, Logger& 
       scheduler_(scheduler),
       log_(logger, "windows"),
       ownPid_(static_cast<ProcessId>(::getpid())),
+      identities_(connection, DesktopEntries(DesktopEntries::applicationDirectories(),
+                                             DesktopEntries::messagesLocale())),
       self_(std::make_shared<X11Desktop*>(this)) {
     x_.addListener([weak = std::weak_ptr<X11Desktop*>(self_)](const xcb_generic_event_t& event) {
         if (const auto self = weak.lock()) (*self)->handle(event);
@@ -53,8 +56,12 @@ void X11Desktop::refresh() {
     index_.clear();
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     std::unordered_set<xcb_window_t> present;
+    std::set<ProcessId> owners;
     for (std::size_t i = 0; i < windows_.size(); ++i) {
         const xcb_window_t id = windows_[i].id;
+        // Names and icons now, so that opening the switcher finds them ready.
+        if (windows_[i].pid > 0 && windows_[i].listed && owners.insert(windows_[i].pid).second)
+            identities_.of(windows_[i]);
         index_.emplace(id, i);
         present.insert(id);
         // Renames and moves of the clients themselves do not reach the root.
@@ -62,6 +69,7 @@ void X11Desktop::refresh() {
             xcb_change_window_attributes(x_.get(), id, XCB_CW_EVENT_MASK, &mask);
     }
     std::erase_if(watched_, [&](xcb_window_t id) { return !present.contains(id); });
+    identities_.keepOnly(owners);
     std::erase_if(elements_, [&](const auto& entry) { return !present.contains(entry.first); });
     std::erase_if(closeButtons_, [&](const auto& entry) { return !present.contains(entry.first); });
     xcb_flush(x_.get());
@@ -132,8 +140,14 @@ std::optional<RunningApplication> X11Desktop::applicationOf(const X11Window& win
     RunningApplication app;
     app.processIdentifier = window.pid;
     if (!window.className.empty()) app.bundleIdentifier = window.className;
-    const std::string& name = window.className.empty() ? window.instance : window.className;
-    if (!name.empty()) app.localizedName = name;
+    if (const auto* identity = identities_.known(window.pid)) {
+        app.localizedName = identity->name;
+        app.icon = identity->icon;
+    } else if (const std::string& name =
+                   window.className.empty() ? window.instance : window.className;
+               !name.empty()) {
+        app.localizedName = name;
+    }
     // Our own panels and windows are not among the user's to switch to.
     if (window.pid == ownPid_) app.activationPolicy = RunningApplication::kPolicyAccessory;
     return app;

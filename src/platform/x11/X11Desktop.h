@@ -14,6 +14,7 @@
 #include "platform/Scheduler.h"
 #include "platform/WindowServer.h"
 #include "platform/Workspace.h"
+#include "platform/x11/X11Applications.h"
 #include "platform/x11/X11WindowList.h"
 
 namespace vantorel {
@@ -28,7 +29,8 @@ class XcbConnection;
 // messages, stamped with the latest user event's time. Main thread only.
 class X11Desktop final : public WindowServer, public Accessibility, public Workspace {
 public:
-    // The connection and the scheduler outlive the desktop.
+    // The connection and the scheduler outlive the desktop. Applications are named after the
+    // desktop entries of the user's and the system's data directories.
     X11Desktop(XcbConnection& connection, Scheduler& scheduler, Logger& logger);
     ~X11Desktop() override;
 
@@ -92,6 +94,7 @@ private:
     xcb_window_t lastActive_ = XCB_NONE;
     ProcessId ownPid_;
     std::map<Token*, ActivationHandler> observers_;
+    X11Applications identities_;
     std::shared_ptr<X11Desktop*> self_;
 };
 

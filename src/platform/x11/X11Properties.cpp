@@ -1,5 +1,7 @@
 #include "platform/x11/X11Properties.h"
 
+#include <algorithm>
+
 namespace vantorel::X11Properties {
 
 std::string latin1ToUtf8(std::string_view bytes) {
@@ -91,6 +93,36 @@ std::optional<FrameExtents> frameExtents(std::span<const std::uint32_t> values) 
     for (const auto v : values)
         if (v >= kLimit) return std::nullopt;
     return FrameExtents{values[0], values[1], values[2], values[3]};
+}
+
+ImageRef bestIcon(std::span<const std::uint32_t> values, int wanted) {
+    constexpr std::uint32_t kLargest = 4096;
+    std::optional<std::size_t> best;
+    const auto side = [&](std::size_t at) { return std::min(values[at], values[at + 1]); };
+    for (std::size_t at = 0; at < values.size();) {
+        if (values.size() - at < 2) return nullptr;
+        const std::uint32_t w = values[at], h = values[at + 1];
+        if (w == 0 || h == 0 || w > kLargest || h > kLargest) return nullptr;
+        if (std::size_t{w} * h > values.size() - at - 2) return nullptr;
+        const auto target = static_cast<std::uint32_t>(std::max(wanted, 1));
+        if (!best || (side(at) >= target ? side(*best) < target || side(at) < side(*best)
+                                         : side(*best) < target && side(at) > side(*best)))
+            best = at;
+        at += 2 + std::size_t{w} * h;
+    }
+    if (!best) return nullptr;
+    auto image = std::make_shared<Image>();
+    image->width = static_cast<int>(values[*best]);
+    image->height = static_cast<int>(values[*best + 1]);
+    const auto pixels = values.subspan(*best + 2, std::size_t{values[*best]} * values[*best + 1]);
+    image->pixels.reserve(pixels.size());
+    for (const std::uint32_t p : pixels) {
+        // Premultiplied, as images are kept.
+        const std::uint32_t a = p >> 24;
+        const auto channel = [&](int shift) { return (((p >> shift) & 0xFF) * a + 127) / 255; };
+        image->pixels.push_back(a << 24 | channel(16) << 16 | channel(8) << 8 | channel(0));
+    }
+    return image;
 }
 
 }  // namespace vantorel::X11Properties

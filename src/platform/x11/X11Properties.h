@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Image.h"
+
 namespace vantorel {
 
 // Readings of window properties as clients write them: any length, any content.
@@ -36,6 +38,12 @@ struct FrameExtents {
     std::int64_t left = 0, right = 0, top = 0, bottom = 0;
 };
 std::optional<FrameExtents> frameExtents(std::span<const std::uint32_t> values);
+
+// The image of _NET_WM_ICON (width, height, then width x height straight-alpha ARGB words, once
+// per size) that suits wanted pixels best: the smallest at least that large, else the largest.
+// Null when the values are malformed anywhere: a size of zero, larger than 4096 or longer than
+// what follows.
+ImageRef bestIcon(std::span<const std::uint32_t> values, int wanted);
 
 }  // namespace X11Properties
 }  // namespace vantorel

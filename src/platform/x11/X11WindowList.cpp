@@ -1,5 +1,6 @@
 #include "platform/x11/X11WindowList.h"
 
+#include <xcb/res.h>
 #include <xcb/xcb_icccm.h>
 
 #include <algorithm>
@@ -55,6 +56,31 @@ struct Cookies {
     xcb_get_property_cookie_t extents, pid, utf8Name, name, wmClass, state, type, transient,
         wmState, desktop;
 };
+
+// A client that did not say its pid is asked of the server, which knows it for local clients.
+void ownersByResource(xcb_connection_t* c, std::vector<X11Window>& windows) {
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_res_id);
+    if (!extension || !extension->present) return;
+    std::vector<std::pair<X11Window*, xcb_res_query_client_ids_cookie_t>> asked;
+    for (X11Window& window : windows) {
+        if (window.pid > 0) continue;
+        const xcb_res_client_id_spec_t spec{window.id, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        asked.emplace_back(&window, xcb_res_query_client_ids(c, 1, &spec));
+    }
+    for (const auto& [window, cookie] : asked) {
+        std::unique_ptr<xcb_res_query_client_ids_reply_t, FreeDeleter> reply(
+            xcb_res_query_client_ids_reply(c, cookie, nullptr));
+        if (!reply) continue;
+        for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem > 0;
+             xcb_res_client_id_value_next(&it)) {
+            if (!(it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) ||
+                xcb_res_client_id_value_value_length(it.data) != 1)
+                continue;
+            const std::uint32_t pid = *xcb_res_client_id_value_value(it.data);
+            if (pid > 0 && pid <= 0x3FFFFFFF) window->pid = static_cast<ProcessId>(pid);
+        }
+    }
+}
 
 }  // namespace
 
@@ -167,6 +193,7 @@ std::vector<X11Window> X11WindowList::read(XcbConnection& x) {
             window.onCurrentDesktop = values.front() == *current || values.front() == kAllDesktops;
         windows.push_back(std::move(window));
     }
+    ownersByResource(c, windows);
     std::reverse(windows.begin(), windows.end());
     return windows;
 }

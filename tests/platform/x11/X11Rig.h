@@ -36,11 +36,12 @@ struct X11Rig {
                       const std::string& latin1 = "-", const std::string& color = "0x3366cc",
                       const std::string& flags = "") {
         const pid_t pid = session.client(cls, utf8, latin1, color, flags);
+        lastPid = pid;
         xcb_window_t id = XCB_NONE;
         session.waitFor([&] {
             desktop->refresh();
             for (const auto& w : desktop->windows())
-                if ((w.pid == pid || (w.pid == 0 && w.className == cls)) && w.viewable &&
+                if (w.pid == pid && w.viewable &&
                     X11WindowList::activeWindow(*session.connection) == w.id)
                     id = w.id;
             return id != XCB_NONE;
@@ -83,6 +84,8 @@ struct X11Rig {
     }
 
     X11SessionRig session;
+    // The process of the latest client opened.
+    pid_t lastPid = 0;
     SimDesktop sim;
     std::unique_ptr<X11Desktop> desktop;
     std::unique_ptr<X11KeyEvents> keys;
