@@ -28,28 +28,21 @@ TEST(DesktopEntriesTest, ReadsTheMainGroupWithTheNameOfTheLocaleAndRefusesTheRes
         {localised, "de_CH.UTF-8", "Deutsch"},
         {localised, "sr_RS@latin", "Latinica"},
         {localised, "fr_FR", "Plain"},
-        {localised, "C", "Plain"},
-        {localised, "", "Plain"},
         {"[Desktop Entry]\nType=Application\nName= spaced\\sout\\\\ \n", "", "spaced out\\"},
         {"[Desktop Entry]\nType=Link\nName=Link\n", "", std::nullopt},
         {"[Desktop Entry]\nType=Application\nName=Gone\nHidden=true\n", "", std::nullopt},
         {"[Desktop Entry]\nType=Application\nIcon=nameless\n", "", std::nullopt},
         {"[Other]\n[Desktop Entry]\nType=Application\nName=Late\n", "", std::nullopt},
         {"Type=Application\nName=Groupless\n", "", std::nullopt},
-        {"", "", std::nullopt},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text + " @ " + c.locale);
         const auto entry = DesktopEntries::parse(c.text, c.locale);
         EXPECT_EQ(entry ? std::optional(entry->name) : std::nullopt, c.name);
     }
-    const auto entry = DesktopEntries::parse(localised, "");
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->icon, "probe");
-    EXPECT_EQ(entry->startupWMClass, "Probe");
 }
 
-TEST(X11PropertiesTest, TheBestWindowIconIsChosenAndMalformedOnesRefused) {
+TEST(X11PropertiesTest, TheBestWindowIconIsChosenPremultipliedAndMalformedOnesRefused) {
     std::vector<std::uint32_t> two{2, 2, 0x80FF0000, 0x80FF0000, 0x80FF0000, 0x80FF0000, 4, 4};
     two.insert(two.end(), 16, 0xFF00FF00);
     const struct {
@@ -65,11 +58,8 @@ TEST(X11PropertiesTest, TheBestWindowIconIsChosenAndMalformedOnesRefused) {
         SCOPED_TRACE(::testing::PrintToString(c.values) + " for " + std::to_string(c.wanted));
         const ImageRef icon = X11Properties::bestIcon(c.values, c.wanted);
         EXPECT_EQ(icon ? icon->width : 0, c.width);
-        if (icon) {
-            EXPECT_TRUE(icon->isValid());
-        }
+        EXPECT_TRUE(!icon || icon->isValid());
     }
-    // Straight alpha comes out premultiplied.
     EXPECT_EQ(X11Properties::bestIcon(two, 1)->pixels[0], 0x80800000u);
 }
 
@@ -98,8 +88,7 @@ protected:
         ::setenv("LC_ALL", "de_DE.UTF-8", 1);
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         static int argc = 1;
-        static char name[] = "x11_adapter_tests";
-        static char* argv[] = {name, nullptr};
+        static char* argv[] = {const_cast<char*>("x11_adapter_tests"), nullptr};
         // Theme icons are drawn as pixmaps, which need a GUI application.
         static QGuiApplication app(argc, argv);
         // What a desktop's platform theme says; the offscreen platform says nothing.
@@ -132,16 +121,14 @@ TEST_F(X11ApplicationsTest, NamesAndIconsComeFromDesktopEntriesElseTheWindowAndP
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cls);
         // Found by the pid the test started: for the client without _NET_WM_PID too.
-        const xcb_window_t window = rig->open(c.cls, c.cls, "-", "0x102030", c.flags);
-        ASSERT_TRUE(window);
+        ASSERT_TRUE(rig->open(c.cls, c.cls, "-", "0x102030", c.flags));
         const auto app = rig->desktop->application(rig->lastPid);
         ASSERT_TRUE(app);
         EXPECT_EQ(app->localizedName, c.name);
+        const int width = app->icon ? app->icon->width : 0;
+        const std::uint32_t pixel = width ? app->icon->pixels[app->icon->pixels.size() / 2] : 0;
         if (c.iconWidth >= 0) {
-            EXPECT_EQ(app->icon ? app->icon->width : 0, c.iconWidth);
-        }
-        if (app->icon && c.iconWidth > 0) {
-            EXPECT_EQ(app->icon->pixels[app->icon->pixels.size() / 2], c.iconPixel);
+            EXPECT_EQ(std::pair(width, pixel), std::pair(c.iconWidth, c.iconPixel));
         }
     }
 }

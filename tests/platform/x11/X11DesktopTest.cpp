@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/sim/ManualExecutor.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Rig.h"
-#include "platform/x11/X11ScreenCapture.h"
 #include "windows/WindowService.h"
 
 namespace vantorel {
@@ -131,26 +129,6 @@ TEST_F(X11DesktopTest, ActionsAndActivationsGoThroughTheWindowManager) {
     EXPECT_EQ(ax.performAction(window, "AXRaise"), AXError::invalidUIElement);
     EXPECT_EQ(ax.setAttributeValue(window, "AXMinimized", AXValue{std::string("yes")}),
               AXError::illegalArgument);
-}
-
-TEST_F(X11DesktopTest, CapturesAWindowsOwnPixelsButNothingOfAMinimisedOne) {
-    const xcb_window_t shown = rig.open("Shown", "shown", "-", "0x20a040");
-    ASSERT_TRUE(rig.find(shown));
-    ManualExecutor worker;
-    X11ScreenCapture capture(rig.session.display.c_str(), rig.sim.scheduler, worker,
-                             rig.sim.logger);
-    std::string error;
-    const ImageRef image = capture.grab(shown, &error);
-    ASSERT_TRUE(image) << error;
-    EXPECT_EQ(image->width, 320);
-    EXPECT_EQ(image->height, 200);
-    EXPECT_EQ(image->pixels[100 * 320 + 160], 0xFF20A040u);
-
-    rig.desktop->minimizeWindow(shown);
-    ASSERT_TRUE(rig.session.waitFor(
-        [&] { return rig.find(shown)->minimized && !rig.find(shown)->viewable; }));
-    EXPECT_FALSE(capture.grab(shown, &error));
-    EXPECT_FALSE(error.empty());
 }
 
 }  // namespace

@@ -84,8 +84,7 @@ struct X11Rig {
     }
 
     X11SessionRig session;
-    // The process of the latest client opened.
-    pid_t lastPid = 0;
+    pid_t lastPid = 0;  // the process of the latest client opened
     SimDesktop sim;
     std::unique_ptr<X11Desktop> desktop;
     std::unique_ptr<X11KeyEvents> keys;

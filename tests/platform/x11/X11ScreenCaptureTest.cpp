@@ -1,9 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <xcb/xcb_ewmh.h>
-
-#include <cstring>
-
 #include "platform/sim/ManualExecutor.h"
 #include "platform/x11/X11Rig.h"
 #include "platform/x11/X11ScreenCapture.h"
@@ -11,36 +7,40 @@
 namespace vantorel {
 namespace {
 
+using Transport = X11ScreenCapture::Transport;
+
 class X11ScreenCaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!rig.session.skipReason.empty()) GTEST_SKIP() << rig.session.skipReason;
     }
-    std::unique_ptr<X11ScreenCapture> make(X11ScreenCapture::Transport transport) {
+    std::unique_ptr<X11ScreenCapture> make(Transport transport = Transport::sharedMemory) {
         return std::make_unique<X11ScreenCapture>(rig.session.display.c_str(), rig.sim.scheduler,
                                                   worker, rig.sim.logger, transport);
     }
     // How often the client has painted, as it says on its window.
     std::uint32_t paints(xcb_window_t window) {
-        xcb_connection_t* c = rig.session.connection->get();
-        const xcb_atom_t atom = rig.session.connection->atom("_VANTOREL_PAINTS");
-        auto* reply = xcb_get_property_reply(
-            c, xcb_get_property(c, 0, window, atom, XCB_ATOM_CARDINAL, 0, 1), nullptr);
+        XcbConnection& x = *rig.session.connection;
         std::uint32_t value = 0;
-        if (reply && xcb_get_property_value_length(reply) == 4)
-            std::memcpy(&value, xcb_get_property_value(reply), 4);
-        std::free(reply);
+        xcb_ewmh_get_cardinal_reply(&x.ewmh(),
+                                    xcb_get_property(x.get(), 0, window, x.atom("_VANTOREL_PAINTS"),
+                                                     XCB_ATOM_CARDINAL, 0, 1),
+                                    &value, nullptr);
         return value;
     }
-    bool paintedSince(xcb_window_t window, std::uint32_t before) {
+    // Runs the change, then waits until the client has painted after it.
+    bool paintedAfter(xcb_window_t window, const std::function<void()>& change) {
+        const std::uint32_t before = paints(window);
+        change();
         return rig.session.waitFor([&] { return paints(window) > before; });
     }
-    void repaint(xcb_window_t window, std::uint32_t color) {
-        xcb_connection_t* c = rig.session.connection->get();
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, window,
-                            rig.session.connection->atom("_VANTOREL_COLOR"), XCB_ATOM_CARDINAL, 32,
-                            1, &color);
-        xcb_flush(c);
+    void recolour(xcb_window_t window, std::uint32_t color) {
+        xcb_client_message_event_t message{
+            XCB_CLIENT_MESSAGE, 32, 0, window, rig.session.connection->atom("_VANTOREL_COLOR"), {}};
+        message.data.data32[0] = color;
+        xcb_send_event(rig.session.connection->get(), 0, window, 0,
+                       reinterpret_cast<const char*>(&message));
+        xcb_flush(rig.session.connection->get());
     }
     static std::uint32_t centre(const ImageRef& image) {
         return image
@@ -52,44 +52,27 @@ protected:
 };
 
 TEST_F(X11ScreenCaptureTest, ACoveredWindowReadsItsOwnPixelsThroughSharedMemoryAndTheSocket) {
-    const xcb_window_t under = rig.open("Under", "under", "-", "0x20a040", "drawn");
-    const xcb_window_t over = rig.open("Over", "over", "-", "0xc03020");
+    // Both asked for the same place: the later covers the earlier.
+    const xcb_window_t under = rig.open("Under", "under", "-", "0x20a040", "drawn,placed");
+    const xcb_window_t over = rig.open("Over", "over", "-", "0xc03020", "placed");
     ASSERT_TRUE(under && over);
-    // Over goes where Under is, on top of it.
-    const Rect target = rig.find(under)->frame;
-    xcb_ewmh_request_moveresize_window(
-        &rig.session.connection->ewmh(), 0, over, XCB_GRAVITY_NORTH_WEST,
-        XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
-        static_cast<xcb_ewmh_moveresize_window_opt_flags_t>(XCB_EWMH_MOVERESIZE_WINDOW_X |
-                                                            XCB_EWMH_MOVERESIZE_WINDOW_Y),
-        static_cast<std::uint32_t>(target.minX()), static_cast<std::uint32_t>(target.minY()), 0, 0);
-    xcb_flush(rig.session.connection->get());
-    ASSERT_TRUE(
-        rig.session.waitFor([&] { return rig.find(over)->frame.contains(target.center()); }));
-
-    const auto shared = make(X11ScreenCapture::Transport::sharedMemory);
-    const auto socket = make(X11ScreenCapture::Transport::socket);
-    const std::uint32_t before = paints(under);
-    shared->hold();
-    worker.drain();
-    EXPECT_EQ(shared->redirectedCount(), 2u);
+    ASSERT_TRUE(rig.find(over)->frame.contains(rig.find(under)->frame.center()));
+    const auto shared = make(Transport::sharedMemory);
+    const auto socket = make(Transport::socket);
     // Redirected, the covered part is the client's to paint again.
-    ASSERT_TRUE(paintedSince(under, before));
-
-    const struct {
-        X11ScreenCapture* capture;
-        X11ScreenCapture::Transport transport;
-    } cases[] = {{shared.get(), X11ScreenCapture::Transport::sharedMemory},
-                 {socket.get(), X11ScreenCapture::Transport::socket}};
+    ASSERT_TRUE(paintedAfter(under, [&] {
+        shared->hold();
+        worker.drain();
+    }));
     std::vector<ImageRef> images;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.transport == X11ScreenCapture::Transport::socket ? "socket" : "shm");
+    for (X11ScreenCapture* capture : {shared.get(), socket.get()}) {
         std::string error;
-        images.push_back(c.capture->grab(under, &error));
+        images.push_back(capture->grab(under, &error));
         ASSERT_TRUE(images.back()) << error;
-        EXPECT_EQ(c.capture->transport(), c.transport);
         EXPECT_EQ(centre(images.back()), 0xFF20A040u);
     }
+    EXPECT_EQ(shared->transport(), Transport::sharedMemory);
+    EXPECT_EQ(socket->transport(), Transport::socket);
     EXPECT_EQ(images[0]->pixels, images[1]->pixels);
 
     shared->release();
@@ -99,62 +82,49 @@ TEST_F(X11ScreenCaptureTest, ACoveredWindowReadsItsOwnPixelsThroughSharedMemoryA
 }
 
 TEST_F(X11ScreenCaptureTest, AMinimisedWindowAnswersWithItsLastPictureOrNothing) {
-    const auto capture = make(X11ScreenCapture::Transport::sharedMemory);
-    const struct {
-        const char* cls;
-        bool capturedBefore;
-    } cases[] = {{"Seen", true}, {"Unseen", false}};
-    CaptureConfiguration configuration;
-    configuration.width = 160;
-    configuration.height = 100;
-    configuration.scalesToFit = true;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.cls);
-        const xcb_window_t window = rig.open(c.cls, c.cls, "-", "0x808000");
+    const auto capture = make();
+    const CaptureConfiguration configuration{
+        .width = 160, .height = 100, .scalesToFit = true, .minimumFrameInterval = {}};
+    for (const bool capturedBefore : {true, false}) {
+        SCOPED_TRACE(capturedBefore);
+        const xcb_window_t window = rig.open(capturedBefore ? "Seen" : "Unseen", "w", "-");
         ASSERT_TRUE(window);
         const auto still = [&] {
-            std::optional<std::pair<ImageRef, bool>> answer;
-            capture->captureImage(window, configuration,
-                                  [&](ImageRef image, std::optional<CaptureError> error) {
-                                      answer.emplace(std::move(image), error.has_value());
-                                  });
+            std::pair<ImageRef, bool> answer;
+            capture->captureImage(window, configuration, [&](ImageRef image, auto error) {
+                answer = {std::move(image), error.has_value()};
+            });
             rig.sim.scheduler.runDue();
-            return answer.value_or(std::pair<ImageRef, bool>{});
+            return answer;
         };
         ImageRef seen;
-        if (c.capturedBefore) {
+        if (capturedBefore) {
             seen = still().first;
             ASSERT_TRUE(seen);
-            EXPECT_EQ(seen->width, 160);  // scaled down to fit, aspect kept
-            EXPECT_EQ(seen->height, 100);
+            EXPECT_EQ(std::pair(seen->width, seen->height), std::pair(160, 100));
         }
         rig.desktop->minimizeWindow(window);
         ASSERT_TRUE(rig.session.waitFor([&] { return !rig.find(window)->viewable; }));
-        const auto [image, failed] = still();
-        EXPECT_EQ(image, seen);
-        EXPECT_EQ(failed, !c.capturedBefore);
+        EXPECT_EQ(still(), std::pair(seen, !capturedBefore));
     }
 }
 
 TEST_F(X11ScreenCaptureTest, AStreamDeliversWhenTheWindowChangesAndFreesAllWhenStopped) {
     const xcb_window_t window = rig.open("Live", "live", "-", "0x2040c0", "drawn");
     ASSERT_TRUE(window);
-    const auto capture = make(X11ScreenCapture::Transport::sharedMemory);
-    CaptureConfiguration configuration;
-    configuration.width = 568;
-    configuration.height = 364;
-    configuration.scalesToFit = true;
-    configuration.minimumFrameInterval = {1, 5};
-    const auto stream = capture->createStream(window, configuration);
+    const auto capture = make();
+    const auto stream = capture->createStream(
+        window, {.width = 568, .height = 364, .scalesToFit = true, .minimumFrameInterval = {1, 5}});
     ASSERT_TRUE(stream);
-    EXPECT_TRUE(stream->addStreamOutput(StreamOutputType::audio, [](auto&, auto) {}));
     std::vector<ImageRef> frames;
-    EXPECT_FALSE(stream->addStreamOutput(StreamOutputType::screen,
-                                         [&](const SampleBuffer& buffer, StreamOutputType) {
-                                             frames.push_back(buffer.imageBuffer);
-                                         }));
-    std::vector<std::optional<CaptureError>> completions;
-    const auto done = [&](std::optional<CaptureError> error) { completions.push_back(error); };
+    EXPECT_TRUE(stream->addStreamOutput(StreamOutputType::audio, [](auto&, auto) {}));
+    EXPECT_FALSE(stream->addStreamOutput(StreamOutputType::screen, [&](auto& buffer, auto) {
+        frames.push_back(buffer.imageBuffer);
+    }));
+    std::vector<bool> failed;
+    const auto done = [&](std::optional<CaptureError> error) {
+        failed.push_back(error.has_value());
+    };
     stream->startCapture(done);
     // What the server reported is read, the frame interval passes, the worker reads the window.
     const auto settle = [&] {
@@ -173,9 +143,7 @@ TEST_F(X11ScreenCaptureTest, AStreamDeliversWhenTheWindowChangesAndFreesAllWhenS
     settle();
     EXPECT_EQ(frames.size(), first) << "a still window costs no frame";
 
-    std::uint32_t before = paints(window);
-    repaint(window, 0xA0A000);
-    ASSERT_TRUE(paintedSince(window, before));
+    ASSERT_TRUE(paintedAfter(window, [&] { recolour(window, 0xA0A000); }));
     settle();
     ASSERT_EQ(frames.size(), first + 1);
     EXPECT_EQ(centre(frames.back()), 0xFFA0A000u);
@@ -185,15 +153,11 @@ TEST_F(X11ScreenCaptureTest, AStreamDeliversWhenTheWindowChangesAndFreesAllWhenS
     rig.sim.scheduler.runDue();
     EXPECT_EQ(capture->redirectedCount(), 0u);
     EXPECT_EQ(capture->sharedSegmentCount(), 0u);
-    before = paints(window);
-    repaint(window, 0x101010);
-    ASSERT_TRUE(paintedSince(window, before));
+    ASSERT_TRUE(paintedAfter(window, [&] { recolour(window, 0x101010); }));
     settle();
     EXPECT_EQ(frames.size(), first + 1);
-    // Started, stopped, and refused a second stop.
-    ASSERT_EQ(completions.size(), 3u);
-    EXPECT_FALSE(completions[0] || completions[1]);
-    EXPECT_TRUE(completions[2]);
+    // Started, stopped, and a second stop refused.
+    EXPECT_EQ(failed, std::vector<bool>({false, false, true}));
 }
 
 }  // namespace

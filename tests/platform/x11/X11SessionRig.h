@@ -116,8 +116,7 @@ public:
 
     std::string skipReason;
     std::string display;
-    // A directory of the session's own, removed with it.
-    std::filesystem::path dir;
+    std::filesystem::path dir;  // the session's own, removed with it
     std::unique_ptr<XcbConnection> connection;
 
 private:

@@ -1,9 +1,10 @@
 // A tiny X client for the tests: one top-level window of a given class, named in UTF-8 and/or
 // Latin-1, filled with one colour, that goes when the window manager asks it to close.
 // Usage: x11_test_client CLASS UTF8NAME|- LATIN1NAME|- 0xRRGGBB [FLAG,...]
-// Flags: drawn (no background: the client paints on exposure, repaints in the colour written
-// to _VANTOREL_COLOR and counts its paints in _VANTOREL_PAINTS), nopid (no _NET_WM_PID),
-// icon (a 16 and a 32 pixel _NET_WM_ICON), badicon (one whose sizes overrun its data).
+// Flags: drawn (no background: the client paints on exposure, repaints in the colour a
+// _VANTOREL_COLOR message carries and counts its paints in _VANTOREL_PAINTS), nopid (no
+// _NET_WM_PID), icon (a 16 and a 32 pixel _NET_WM_ICON), badicon (one whose sizes overrun its
+// data), placed (at the top left corner, as the user asked).
 #include <xcb/xcb.h>
 
 #include <unistd.h>
@@ -25,15 +26,6 @@ void set(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property, xcb_atom_t ty
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, w, property, type, format,
                         static_cast<std::uint32_t>(count), data);
 }
-std::uint32_t cardinal(xcb_connection_t* c, xcb_window_t w, xcb_atom_t property) {
-    auto* reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, w, property, XCB_ATOM_CARDINAL, 0, 1), nullptr);
-    std::uint32_t value = 0;
-    if (reply && xcb_get_property_value_length(reply) == 4)
-        std::memcpy(&value, xcb_get_property_value(reply), 4);
-    std::free(reply);
-    return value;
-}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -46,7 +38,7 @@ int main(int argc, char** argv) {
     std::uint32_t color = static_cast<std::uint32_t>(std::strtoul(argv[4], nullptr, 16));
     const bool drawn = has("drawn");
     const std::uint32_t values[] = {drawn ? std::uint32_t{XCB_BACK_PIXMAP_NONE} : color,
-                                    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_PROPERTY_CHANGE};
+                                    XCB_EVENT_MASK_EXPOSURE};
     const xcb_window_t w = xcb_generate_id(c);
     xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, 320, 200, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
@@ -70,13 +62,14 @@ int main(int argc, char** argv) {
         }
         set(c, w, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8, latin1.size(), latin1.data());
     }
+    const std::uint32_t userPosition[18] = {has("placed") ? 1u : 0u};
+    set(c, w, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, 18, userPosition);
     if (!has("nopid")) {
         const std::uint32_t pid = static_cast<std::uint32_t>(getpid());
         set(c, w, atom(c, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 32, 1, &pid);
     }
     if (has("icon") || has("badicon")) {
-        // A 16-pixel icon in the colour, then a 32-pixel one in its inverse; the bad one claims
-        // more pixels than follow.
+        // The 16-pixel one in the colour, the 32-pixel one (or its overrun) in the inverse.
         std::vector<std::uint32_t> icon{16, 16};
         icon.insert(icon.end(), 16 * 16, 0xFF000000u | color);
         icon.insert(icon.end(), {32, has("badicon") ? 4096u : 32u});
@@ -103,14 +96,13 @@ int main(int argc, char** argv) {
     xcb_flush(c);
     while (xcb_generic_event_t* event = xcb_wait_for_event(c)) {
         const std::uint8_t type = event->response_type & 0x7f;
-        const bool closing =
-            type == XCB_CLIENT_MESSAGE &&
-            reinterpret_cast<xcb_client_message_event_t*>(event)->data.data32[0] == deleteWindow;
+        const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+        const bool closing = type == XCB_CLIENT_MESSAGE && message->type == protocols &&
+                             message->data.data32[0] == deleteWindow;
         if (drawn && type == XCB_EXPOSE && reinterpret_cast<xcb_expose_event_t*>(event)->count == 0)
             paint();
-        if (drawn && type == XCB_PROPERTY_NOTIFY &&
-            reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == colorAtom) {
-            color = cardinal(c, w, colorAtom);
+        if (drawn && type == XCB_CLIENT_MESSAGE && message->type == colorAtom) {
+            color = message->data.data32[0];
             paint();
         }
         std::free(event);
