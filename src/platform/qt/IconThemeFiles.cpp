@@ -67,6 +67,27 @@ void IconThemeFiles::load(const QStringList& searchPaths, const QString& theme, 
         load(searchPaths, parent.trimmed(), seen);
 }
 
+QStringList IconThemeFiles::xdgDirectories() {
+    QStringList directories;
+    const QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    directories << (home.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : home) +
+                       QStringLiteral("/icons");
+    QString shared = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (shared.isEmpty()) shared = QStringLiteral("/usr/local/share:/usr/share");
+    for (const QString& directory : shared.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        directories << directory + QStringLiteral("/icons");
+    return directories;
+}
+
+QImage IconThemeFiles::readScaled(const QString& file, int pixels) {
+    // QImage alone, which any thread may use.
+    QImageReader reader(file);
+    const QSize size = reader.size();
+    if (size.isValid() && size != QSize(pixels, pixels))
+        reader.setScaledSize(size.scaled(pixels, pixels, Qt::KeepAspectRatio));
+    return reader.read();
+}
+
 QString IconThemeFiles::find(const QString& name, int pixels) const {
     if (name.isEmpty() || name.contains(QLatin1Char('/'))) return {};
     for (const auto& directories : themes_) {

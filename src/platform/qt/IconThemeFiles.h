@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -14,6 +15,11 @@ namespace vantorel {
 class IconThemeFiles {
 public:
     IconThemeFiles(const QStringList& searchPaths, const QStringList& themes);
+
+    // The icon theme directories of the XDG base directory rules.
+    static QStringList xdgDirectories();
+    // The picture in the file, `pixels` on its longer side; null when it cannot be read.
+    static QImage readScaled(const QString& file, int pixels);
 
     // The file of `name` nearest `pixels` on a side, in a format Qt can read; empty if none.
     QString find(const QString& name, int pixels) const;

@@ -1,9 +1,7 @@
 #include "platform/qt/ThemeFileIcons.h"
 
-#include <QDir>
 #include <QIcon>
 #include <QImage>
-#include <QImageReader>
 #include <QPainter>
 
 #include <string>
@@ -26,25 +24,12 @@ QImage blankDocument() {
     return image;
 }
 
-// The icon theme directories of the XDG base directory rules.
-QStringList xdgIconDirectories() {
-    QStringList directories;
-    const QString home = qEnvironmentVariable("XDG_DATA_HOME");
-    directories << (home.isEmpty() ? QDir::homePath() + QStringLiteral("/.local/share") : home) +
-                       QStringLiteral("/icons");
-    QString shared = qEnvironmentVariable("XDG_DATA_DIRS");
-    if (shared.isEmpty()) shared = QStringLiteral("/usr/local/share:/usr/share");
-    for (const QString& directory : shared.split(QLatin1Char(':'), Qt::SkipEmptyParts))
-        directories << directory + QStringLiteral("/icons");
-    return directories;
-}
-
 }  // namespace
 
 ThemeFileIcons::ThemeFileIcons(MimeKinds& kinds) : kinds_(kinds) {
     // Platforms without a desktop theme (offscreen, bare X servers) search Qt's resources only.
     QStringList paths = QIcon::themeSearchPaths();
-    for (const QString& directory : xdgIconDirectories()) {
+    for (const QString& directory : IconThemeFiles::xdgDirectories()) {
         if (!paths.contains(directory)) paths << directory;
     }
     QIcon::setThemeSearchPaths(paths);
@@ -70,17 +55,11 @@ ImageRef ThemeFileIcons::icon(std::string_view name, FileType type) {
         const std::lock_guard lock(mutex_);
         if (const auto it = icons_.constFind(names.front()); it != icons_.constEnd()) return *it;
     }
-    // Read and scaled with QImage alone, which any thread may use, and with no lock held: two
-    // threads meeting a new type at once merely read its file twice.
+    // Read with no lock held: two threads meeting a new type at once merely read its file twice.
     QImage drawn;
     for (const QString& candidate : names) {
         const QString file = files_->find(candidate, kSide);
-        if (file.isEmpty()) continue;
-        QImageReader reader(file);
-        const QSize size = reader.size();
-        if (size.isValid() && size != QSize(kSide, kSide))
-            reader.setScaledSize(size.scaled(kSide, kSide, Qt::KeepAspectRatio));
-        drawn = reader.read();
+        if (!file.isEmpty()) drawn = IconThemeFiles::readScaled(file, kSide);
         if (!drawn.isNull()) break;
     }
     if (drawn.isNull()) drawn = blankDocument();

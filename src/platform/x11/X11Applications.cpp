@@ -1,13 +1,10 @@
 #include "platform/x11/X11Applications.h"
 
-#include <QGuiApplication>
 #include <QIcon>
-#include <QImage>
 
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 
+#include "platform/qt/ImageConversion.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/XcbConnection.h"
 
@@ -17,23 +14,18 @@ namespace {
 // 512 x 512 pixels and a few smaller sizes, as large an icon as anyone sets.
 constexpr std::uint32_t kLongestIcon = 512 * 512 * 2;
 
-ImageRef toImage(const QImage& source) {
-    if (source.isNull()) return nullptr;
-    const QImage image = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    auto out = std::make_shared<Image>();
-    out->width = image.width();
-    out->height = image.height();
-    out->pixels.resize(static_cast<std::size_t>(out->width) * out->height);
-    for (int y = 0; y < out->height; ++y)
-        std::memcpy(out->pixels.data() + static_cast<std::size_t>(y) * out->width,
-                    image.constScanLine(y), static_cast<std::size_t>(out->width) * 4);
-    return out;
+// The desktop's theme where the platform names one (a bare X server does not), then hicolor.
+QStringList themes() {
+    const QString theme = QIcon::themeName();
+    return {theme.isEmpty() ? QStringLiteral("hicolor") : theme};
 }
 
 }  // namespace
 
 X11Applications::X11Applications(XcbConnection& connection, DesktopEntries entries)
-    : x_(connection), entries_(std::move(entries)) {}
+    : x_(connection),
+      entries_(std::move(entries)),
+      icons_(QIcon::themeSearchPaths() + IconThemeFiles::xdgDirectories(), themes()) {}
 
 const X11Applications::Identity& X11Applications::of(const X11Window& window) {
     if (const auto it = byPid_.find(window.pid); it != byPid_.end()) return it->second;
@@ -59,14 +51,11 @@ void X11Applications::keepOnly(const std::set<ProcessId>& pids) {
 
 ImageRef X11Applications::themeIcon(const std::string& icon) {
     if (const auto it = themeIcons_.find(icon); it != themeIcons_.end()) return it->second;
-    ImageRef image;
-    if (icon.front() == '/') {
-        image = toImage(QImage(QString::fromStdString(icon)));
-    } else if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        // Theme icons are drawn as pixmaps, which need the application's platform.
-        const QIcon themed = QIcon::fromTheme(QString::fromStdString(icon));
-        if (!themed.isNull()) image = toImage(themed.pixmap(kIconSize).toImage());
-    }
+    const QString name = QString::fromStdString(icon);
+    // An entry may name a file instead of a theme's icon.
+    const QString file = icon.front() == '/' ? name : icons_.find(name, kIconSize);
+    ImageRef image =
+        file.isEmpty() ? nullptr : fromQImage(IconThemeFiles::readScaled(file, kIconSize));
     themeIcons_.emplace(icon, image);
     return image;
 }

@@ -7,6 +7,7 @@
 
 #include "platform/Image.h"
 #include "platform/ProcessId.h"
+#include "platform/qt/IconThemeFiles.h"
 #include "platform/x11/DesktopEntries.h"
 #include "platform/x11/X11WindowList.h"
 
@@ -23,7 +24,7 @@ public:
         std::optional<std::string> name;
         ImageRef icon;
     };
-    // The side of the icons asked of the theme, and the size a window's own icon should reach.
+    // The side of the icons read from the theme, and the size a window's own icon should reach.
     static constexpr int kIconSize = 128;
 
     X11Applications(XcbConnection& connection, DesktopEntries entries);
@@ -42,6 +43,7 @@ private:
     XcbConnection& x_;
     DesktopEntries entries_;
     std::map<ProcessId, Identity> byPid_;
+    IconThemeFiles icons_;
     std::map<std::string, ImageRef> themeIcons_;
 };
 

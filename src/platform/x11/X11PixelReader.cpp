@@ -9,14 +9,10 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/x11/XcbReply.h"
+
 namespace vantorel {
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
 
 // Small windows share one class, so that a switcher full of them reuses one segment.
 constexpr std::size_t kSmallestSegment = std::size_t{1} << 20;

@@ -3,7 +3,7 @@
 #include <xcb/composite.h>
 #include <xcb/damage.h>
 
-#include <QImage>
+#include "platform/qt/ImageConversion.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,14 +15,10 @@
 #include <set>
 #include <vector>
 
+#include "platform/x11/XcbReply.h"
+
 namespace vantorel {
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
 
 // The last pictures of windows that may vanish from the screen, oldest dropped first.
 constexpr std::size_t kLastFrameBudget = std::size_t{64} << 20;
@@ -34,22 +30,10 @@ ImageRef scaledToFit(ImageRef source, const CaptureConfiguration& configuration)
         return source;
     if (source->width <= configuration.width && source->height <= configuration.height)
         return source;  // never up: small windows keep their own pixels
-    const QImage wrapped(reinterpret_cast<const uchar*>(source->pixels.data()), source->width,
-                         source->height, source->width * 4, QImage::Format_ARGB32_Premultiplied);
-    const QImage scaled =
-        wrapped
-            .scaled(static_cast<int>(std::min<std::int64_t>(configuration.width, 1 << 14)),
-                    static_cast<int>(std::min<std::int64_t>(configuration.height, 1 << 14)),
-                    Qt::KeepAspectRatio, Qt::SmoothTransformation)
-            .convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    auto image = std::make_shared<Image>();
-    image->width = scaled.width();
-    image->height = scaled.height();
-    image->pixels.resize(static_cast<std::size_t>(image->width) * image->height);
-    for (int y = 0; y < image->height; ++y)
-        std::memcpy(image->pixels.data() + static_cast<std::size_t>(y) * image->width,
-                    scaled.constScanLine(y), static_cast<std::size_t>(image->width) * 4);
-    return image;
+    return fromQImage(toQImage(source).scaled(
+        static_cast<int>(std::min<std::int64_t>(configuration.width, 1 << 14)),
+        static_cast<int>(std::min<std::int64_t>(configuration.height, 1 << 14)),
+        Qt::KeepAspectRatio, Qt::SmoothTransformation));
 }
 
 Duration intervalOf(const MediaTime& time) {

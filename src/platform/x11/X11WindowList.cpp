@@ -12,14 +12,12 @@
 
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/XcbConnection.h"
+#include "platform/x11/XcbReply.h"
 
 namespace vantorel {
 namespace {
 
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-using PropertyReply = std::unique_ptr<xcb_get_property_reply_t, FreeDeleter>;
+using PropertyReply = Reply<xcb_get_property_reply_t>;
 
 constexpr std::uint32_t kLongLength = 1u << 16;  // in 32-bit units: names up to 256 KiB
 constexpr std::uint32_t kAllDesktops = 0xFFFFFFFF;
@@ -68,7 +66,7 @@ void ownersByResource(xcb_connection_t* c, std::vector<X11Window>& windows) {
         asked.emplace_back(&window, xcb_res_query_client_ids(c, 1, &spec));
     }
     for (const auto& [window, cookie] : asked) {
-        std::unique_ptr<xcb_res_query_client_ids_reply_t, FreeDeleter> reply(
+        Reply<xcb_res_query_client_ids_reply_t> reply(
             xcb_res_query_client_ids_reply(c, cookie, nullptr));
         if (!reply) continue;
         for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem > 0;
@@ -130,11 +128,10 @@ std::vector<X11Window> X11WindowList::read(XcbConnection& x) {
     windows.reserve(ids.size());
     for (std::size_t i = 0; i < ids.size(); ++i) {
         const Cookies& k = cookies[i];
-        std::unique_ptr<xcb_get_window_attributes_reply_t, FreeDeleter> attributes(
+        Reply<xcb_get_window_attributes_reply_t> attributes(
             xcb_get_window_attributes_reply(c, k.attributes, nullptr));
-        std::unique_ptr<xcb_get_geometry_reply_t, FreeDeleter> geometry(
-            xcb_get_geometry_reply(c, k.geometry, nullptr));
-        std::unique_ptr<xcb_translate_coordinates_reply_t, FreeDeleter> origin(
+        Reply<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(c, k.geometry, nullptr));
+        Reply<xcb_translate_coordinates_reply_t> origin(
             xcb_translate_coordinates_reply(c, k.origin, nullptr));
         const auto extents = answer(c, k.extents);
         const auto pid = answer(c, k.pid);

@@ -4,14 +4,10 @@
 
 #include <cstdlib>
 
+#include "platform/x11/XcbReply.h"
+
 namespace vantorel {
 namespace {
-
-struct FreeDeleter {
-    void operator()(void* p) const { std::free(p); }
-};
-template <typename T>
-using Reply = std::unique_ptr<T, FreeDeleter>;
 
 xcb_timestamp_t timeOf(const xcb_generic_event_t& event) {
     switch (event.response_type & 0x7f) {

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
-#include <QIcon>
 #include <QImage>
 
 #include <cstdlib>
@@ -86,14 +84,6 @@ protected:
         ::setenv("XDG_DATA_DIRS", (dir.string() + ":/usr/share").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (dir / "none").c_str(), 1);
         ::setenv("LC_ALL", "de_DE.UTF-8", 1);
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        static int argc = 1;
-        static char* argv[] = {const_cast<char*>("x11_adapter_tests"), nullptr};
-        // Theme icons are drawn as pixmaps, which need a GUI application.
-        static QGuiApplication app(argc, argv);
-        // What a desktop's platform theme says; the offscreen platform says nothing.
-        QIcon::setThemeSearchPaths({QString::fromStdString(dir / "icons")});
-        QIcon::setThemeName(QStringLiteral("hicolor"));
         rig = std::make_unique<X11Rig>();
         if (!rig->session.skipReason.empty()) GTEST_SKIP() << rig->session.skipReason;
     }
@@ -114,8 +104,8 @@ TEST_F(X11ApplicationsTest, NamesAndIconsComeFromDesktopEntriesElseTheWindowAndP
         int iconWidth;  // 0: none; -1: the window manager's stand-in for none
         std::uint32_t iconPixel;
     } cases[] = {
-        {"ProbeClass", "icon", "Sonde Ä", 48, 0xFF8040C0}, {"Byname", "", "By Name", -1, 0},
-        {"Iconic", "icon", "Iconic", 32, 0xFFEFDFCF},      {"Broken", "badicon", "Broken", 0, 0},
+        {"ProbeClass", "icon", "Sonde Ä", 128, 0xFF8040C0}, {"Byname", "", "By Name", -1, 0},
+        {"Iconic", "icon", "Iconic", 32, 0xFFEFDFCF},       {"Broken", "badicon", "Broken", 0, 0},
         {"Anonymous", "nopid", "Anonymous", -1, 0},
     };
     for (const auto& c : cases) {
