@@ -3,17 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <limits>
 
 #include "app/PermissionsManager.h"
 #include "app/Preferences.h"
-#include "platform/linux/FileSystemResources.h"
 #include "platform/sim/ManualExecutor.h"
 #include "platform/sim/SimDesktop.h"
 #include "platform/sim/SimPanelSurface.h"
+#include "switcher/SwitcherRig.h"
 
 namespace vantorel {
 namespace {
@@ -28,20 +26,23 @@ class AppCoordinatorTest : public testing::Test {
 protected:
     AppCoordinatorTest() {
         desktop.launchDock();
-        std::vector<SimDockTileSpec> tiles;
-        for (const auto& [name, windows] : {std::pair{"Safari", 3}, {"Mail", 0}, {"Notes", 2}}) {
-            const std::string path = std::string("/Applications/") + name + ".app";
-            const ProcessId pid = desktop.launch(
-                SimAppSpec{name, std::string("com.apple.") + name, path,
-                           RunningApplication::kPolicyRegular, SimDesktop::makeIcon(0xff3366cc)});
-            for (int i = 0; i < windows; ++i) {
-                SimWindowSpec spec;
-                spec.title = name + std::string(" ") + std::to_string(i + 1);
-                spec.frame = Rect(100.0 + 40 * i, 100.0 + 30 * i, 800, 600);
-                desktop.addWindow(pid, spec);
-            }
-            tiles.push_back({SimDockTileSpec::Kind::application, name, "file://" + path + "/"});
+        for (const auto& [name, windows] : {std::pair{"Safari", 3}, {"Mail", 0}, {"Notes", 2}})
+            addApp(name, std::string("com.apple.") + name, windows);
+    }
+    // Launches an application with its windows and gives it the next Dock tile.
+    void addApp(const std::string& name, std::string_view bundle, int windows) {
+        const std::string path = "/Applications/" + name + ".app";
+        const ProcessId pid = desktop.launch(SimAppSpec{name, std::string(bundle), path,
+                                                        RunningApplication::kPolicyRegular,
+                                                        SimDesktop::makeIcon(0xff3366cc)});
+        for (int i = 0; i < windows; ++i) {
+            SimWindowSpec spec;
+            spec.title = name + " " + std::to_string(i + 1);
+            spec.frame = Rect(100.0 + 40 * i, 100.0 + 30 * i, 800, 600);
+            desktop.addWindow(pid, spec);
         }
+        auto tiles = desktop.dockTiles();
+        tiles.push_back({SimDockTileSpec::Kind::application, name, "file://" + path + "/"});
         desktop.setDockTiles(tiles);
     }
 
@@ -95,44 +96,29 @@ protected:
     AppCoordinator coordinator{desktop.ports(), permissions,    preferences,
                                executor,        folderExecutor, panels()};
 
+    // Simulated panels whose fitting size follows what they show; each remembered in `out`.
+    template <class State>
+    auto sim(SimPanelSurface*& out, std::function<Size(State&)> size) {
+        return [this, &out, size](State& state) {
+            auto made = std::make_unique<SimPanelSurface>(desktop.scheduler,
+                                                          [&state, size] { return size(state); });
+            out = made.get();
+            return made;
+        };
+    }
     PanelFactories panels() {
-        PanelFactories made;
-        made.preview = [this](PreviewState& state) {
-            auto sim = std::make_unique<SimPanelSurface>(desktop.scheduler, [&state] {
-                return Size{300.0 * double(state.cards().size()), 220};
-            });
-            surface = sim.get();
-            return sim;
-        };
-        made.folder = [this](FolderState& state) {
-            auto sim = std::make_unique<SimPanelSurface>(desktop.scheduler, [&state] {
-                return Size{100.0 * double(state.entries().size()), 150};
-            });
-            folderSurface = sim.get();
-            return sim;
-        };
-        made.media = [this](MediaState&) {
-            auto sim = std::make_unique<SimPanelSurface>(desktop.scheduler, [] {
-                return Size{316, 140};
-            });
-            mediaSurface = sim.get();
-            return sim;
-        };
-        made.calendar = [this](CalendarState&) {
-            auto sim = std::make_unique<SimPanelSurface>(desktop.scheduler, [] {
-                return Size{320, 200};
-            });
-            calendarSurface = sim.get();
-            return sim;
-        };
-        made.reminders = [this](RemindersState&) {
-            auto sim = std::make_unique<SimPanelSurface>(desktop.scheduler, [] {
-                return Size{320, 200};
-            });
-            remindersSurface = sim.get();
-            return sim;
-        };
-        return made;
+        const auto fixed = [](double w, double h) { return [=](auto&) { return Size{w, h}; }; };
+        return {sim<PreviewState>(surface,
+                                  [](auto& s) {
+                                      return Size{300.0 * double(s.cards().size()), 220};
+                                  }),
+                sim<FolderState>(folderSurface,
+                                 [](auto& s) {
+                                     return Size{100.0 * double(s.entries().size()), 150};
+                                 }),
+                sim<MediaState>(mediaSurface, fixed(316, 140)),
+                sim<CalendarState>(calendarSurface, fixed(320, 200)),
+                sim<RemindersState>(remindersSurface, fixed(320, 200))};
     }
 };
 
@@ -350,6 +336,32 @@ TEST_F(AppCoordinatorTest, PreferencesChangedWhileRunningApplyToTheNextDelayAndE
     EXPECT_EQ(state().compactThreshold(), std::numeric_limits<int>::min());
 }
 
+// The switcher is armed once observation starts and at each change of its setting after.
+TEST_F(AppCoordinatorTest, TheSettingArmsAndDisarmsTheSameSwitcherOnceObserving) {
+    desktop.accessibility.setTrusted(false);
+    start();
+    preferences.setAltTabEnabled(false);
+    preferences.setAltTabEnabled(true);
+    EXPECT_EQ(coordinator.switcher(), nullptr);
+    EXPECT_EQ(desktop.keyEvents.tapCount(), 0u);
+    desktop.accessibility.setTrusted(true);
+    advance(1s);
+    WindowSwitcher* switcher = coordinator.switcher();
+    ASSERT_NE(switcher, nullptr);
+    EXPECT_TRUE(switcher->isArmed());
+    // Armed after the Dock observer started and before the coordinator says it has.
+    const auto at = [&](const std::string& prefix) { return lineIndex(desktop.logger, prefix); };
+    EXPECT_LT(at("DockObserver started"), at("Switcher: ⌥Tab"));
+    EXPECT_LT(at("Switcher: ⌥Tab"), at("Coordinator started"));
+    for (const bool enabled : {false, true, false, true}) {
+        preferences.setAltTabEnabled(enabled);
+        EXPECT_EQ(coordinator.switcher(), switcher);
+        EXPECT_EQ(switcher->isArmed(), enabled);
+        EXPECT_EQ(desktop.keyEvents.tapCount(), enabled ? 1u : 0u);
+    }
+    EXPECT_EQ(desktop.logger.count("Switcher: ⌥Tab window switcher armed"), 3u);
+}
+
 // Folder tiles beside the applications; the folders are planted in the simulated file system.
 class FolderRouteTest : public AppCoordinatorTest {
 protected:
@@ -398,6 +410,15 @@ TEST_F(FolderRouteTest, AFolderShowsItsEntriesAndEachShowHidesTheOtherPanel) {
     advance(200ms);
     EXPECT_FALSE(folderSurface->isVisible());
     EXPECT_EQ(desktop.logger.count("Folder panel hide"), 1u);
+
+    // Opening an entry opens it and hides everything.
+    show(2);
+    const Url first = coordinator.folderPanel().state().entries().at(0)->url;
+    coordinator.folderPanel().state().onOpen(first);
+    EXPECT_EQ(desktop.workspace.openedURLs(), std::vector<Url>{first});
+    EXPECT_FALSE(coordinator.currentItem());
+    advance(200ms);
+    EXPECT_FALSE(folderSurface->isVisible());
 }
 
 TEST_F(FolderRouteTest, WithTheFolderPanelOffAFolderHidesEverything) {
@@ -434,54 +455,11 @@ TEST_F(FolderRouteTest, AListingThatEndsAfterThePointerMovedOnShowsNothing) {
     EXPECT_EQ(desktop.logger.count("Folder panel show: Docs items=2 size=200×150"), 0u);
 }
 
-// The real file system: names that are not text and links to nowhere are items like any other.
-TEST_F(FolderRouteTest, AnOddlyNamedFileAndADanglingLinkAppearAndOpen) {
-    namespace fs = std::filesystem;
-    const fs::path root = fs::path(testing::TempDir()) / "vantorel-folder-route";
-    fs::remove_all(root);
-    fs::create_directories(root / "Odd");
-    std::ofstream(root / "Odd" / "caf\xE9.txt") << "x";
-    fs::create_symlink(root / "Odd" / "missing", root / "Odd" / "link");
-    FileSystemResources real;
-    desktop.files.setFallback(&real);
-    desktop.setDockTiles(
-        {{SimDockTileSpec::Kind::folder, "Odd", Url::fromPath((root / "Odd").string())->string()}});
-    advance(1100ms);  // the Dock observer's next look at the tiles
-
-    pointAt(0);
-    advance(200ms);
-    ASSERT_EQ(entryNames(), (std::vector<std::string>{"caf\xE9.txt", "link"}));
-    for (const auto& entry : std::vector(coordinator.folderPanel().state().entries())) {
-        pointAt(0);
-        advance(200ms);
-        ASSERT_TRUE(folderSurface->isVisible());
-        coordinator.folderPanel().state().onOpen(entry->url);
-        EXPECT_EQ(desktop.workspace.openedURLs().back(), entry->url);
-        EXPECT_FALSE(coordinator.currentItem());
-        advance(200ms);
-        EXPECT_FALSE(folderSurface->isVisible());
-        desktop.movePointerAX({600, 300});
-        advance(300ms);
-    }
-    EXPECT_EQ(desktop.workspace.openedURLs().front().path(),
-              (root / "Odd" / "caf\xE9.txt").string());
-    fs::remove_all(root);
-}
-
 // Music beside the others, with a window, a queue and a track playing.
 class MediaRouteTest : public AppCoordinatorTest {
 protected:
     MediaRouteTest() {
-        SimAppSpec app;
-        app.name = "Music";
-        app.bundleIdentifier = "com.apple.Music";
-        SimWindowSpec window;
-        window.title = "Music";
-        window.frame = Rect(0, 0, 500, 400);
-        desktop.addWindow(desktop.launch(app), window);
-        auto tiles = desktop.dockTiles();
-        tiles.push_back({SimDockTileSpec::Kind::application, "Music", std::nullopt});
-        desktop.setDockTiles(tiles);
+        addApp("Music", "com.apple.Music", 1);
         music.tracks = {{"Blue in Green", "Miles Davis"}, {"So What", "Miles Davis"}, {}};
         music.state = "playing";
         start();
@@ -515,7 +493,7 @@ TEST_F(MediaRouteTest, APlayerShowsItsWidgetOnlyWhilePlayingOrPaused) {
         show(kMusic);
         EXPECT_EQ(mediaSurface->isVisible(), c.widget);
         EXPECT_EQ(surface && surface->isVisible(), !c.widget);
-        EXPECT_EQ(cardTitles(), c.widget ? Titles{} : Titles{"Music"});
+        EXPECT_EQ(cardTitles(), c.widget ? Titles{} : Titles{"Music 1"});
         EXPECT_EQ(c.line ? desktop.logger.count(c.line) : 1u, 1u);
         music.refusal.reset();
         pointOffDock();
@@ -581,21 +559,8 @@ protected:
     static constexpr std::size_t kReminders = 4;
 
     WidgetRouteTest() {
-        auto tiles = desktop.dockTiles();
-        for (const char* name : {"Calendar", "Reminders"}) {
-            const std::string bundle = name == std::string("Calendar")
-                                           ? std::string(AppCoordinator::kCalendarBundleID)
-                                           : std::string(AppCoordinator::kRemindersBundleID);
-            const std::string path = std::string("/System/Applications/") + name + ".app";
-            const ProcessId pid = desktop.launch(SimAppSpec{
-                name, bundle, path, RunningApplication::kPolicyRegular, SimDesktop::makeIcon(0)});
-            SimWindowSpec window;
-            window.title = name;
-            window.frame = Rect(200, 200, 700, 500);
-            desktop.addWindow(pid, window);
-            tiles.push_back({SimDockTileSpec::Kind::application, name, "file://" + path + "/"});
-        }
-        desktop.setDockTiles(tiles);
+        addApp("Calendar", AppCoordinator::kCalendarBundleID, 1);
+        addApp("Reminders", AppCoordinator::kRemindersBundleID, 1);
         DueDateComponents due{2026, 3, 1, 17, 0, 0};
         desktop.eventStore.addReminder({StoreReminder{"r", "Pay rent", due, 1, false, {}}, {}});
     }

@@ -123,23 +123,17 @@ TEST_F(SettingsViewTest, PickersListEveryCaseInOrderAndWriteTheChosenOne) {
 }
 
 TEST_F(SettingsViewTest, EnableAsksForCalendarsOrRemindersAndOpensSettingsOnlyWhenRefused) {
+    const auto event = EventEntityType::event, reminder = EventEntityType::reminder;
     const struct {
         Permission permission;
         EventEntityType type;
         Answer answer;
         std::vector<std::string> panes;
-    } cases[] = {
-        {Permission::calendar, EventEntityType::event, Answer::grant, {}},
-        {Permission::calendar, EventEntityType::event, Answer::refuse, {"Privacy_Calendars"}},
-        {Permission::reminders, EventEntityType::reminder, Answer::fail, {"Privacy_Reminders"}},
-        {Permission::accessibility,
-         EventEntityType::event,
-         Answer::grant,
-         {"Privacy_Accessibility"}},
-        {Permission::screenRecording,
-         EventEntityType::event,
-         Answer::grant,
-         {"Privacy_ScreenCapture"}}};
+    } cases[] = {{Permission::calendar, event, Answer::grant, {}},
+                 {Permission::calendar, event, Answer::refuse, {"Privacy_Calendars"}},
+                 {Permission::reminders, reminder, Answer::fail, {"Privacy_Reminders"}},
+                 {Permission::accessibility, event, Answer::grant, {"Privacy_Accessibility"}},
+                 {Permission::screenRecording, event, Answer::grant, {"Privacy_ScreenCapture"}}};
     for (const auto& c : cases) {
         SimDesktop fresh;
         fresh.permissionServices.setUserAnswer(c.type, c.answer);

@@ -94,25 +94,29 @@ struct Rig {
     int ignored = 0;
 };
 
-TEST(ThumbnailServiceStill, IsTheWindowAtCaptureSizeAndWindowZeroIsNothingWithoutAsking) {
-    Rig rig;
+// The live tests' rig with one window open.
+class ThumbnailServiceTest : public testing::Test, public Rig {
+protected:
+    const WindowId id = open();
+};
+
+TEST_F(ThumbnailServiceTest, StillIsTheWindowAtCaptureSizeAndWindowZeroIsNothingWithoutAsking) {
     std::vector<ImageRef> answers;
-    for (const WindowNumber n :
-         {WindowNumber{0}, rig.open("Inbox", 0xff228844u), rig.open("Outbox")})
-        rig.service->snapshot(n, [&](ImageRef i) { answers.push_back(std::move(i)); });
+    for (const WindowNumber n : {WindowNumber{0}, open("Inbox", 0xff228844u), open("Outbox")})
+        service->snapshot(n, [&](ImageRef i) { answers.push_back(std::move(i)); });
     // Answered later on the main thread, never inside the call; window 0 skips the actor.
     EXPECT_TRUE(answers.empty());
-    rig.settle();
+    settle();
     ASSERT_EQ(answers.size(), 3u);
     EXPECT_EQ(answers[0], nullptr);
     ASSERT_TRUE(answers[1] && answers[2]);
     const Image& image = *answers[1];
     ASSERT_TRUE(image.width == 568 && image.height == 364);
-    EXPECT_EQ(rig.capture().contentQueryCount(), 2u);
-    const auto& config = *rig.capture().lastStillConfiguration();
+    EXPECT_EQ(capture().contentQueryCount(), 2u);
+    const auto& config = *capture().lastStillConfiguration();
     EXPECT_TRUE(config.pixelFormat == CaptureConfiguration::kPixelFormatBGRA &&
                 config.scalesToFit && !config.showsCursor && !config.capturesAudio);
-    EXPECT_TRUE(rig.lines().empty());
+    EXPECT_TRUE(lines().empty());
 
     // The simulated picture: the window's body in its colour, and each window its own.
     EXPECT_EQ(pixel(image, 284, 300), 0xff228844u);
@@ -140,105 +144,98 @@ TEST(ThumbnailServiceLive, FailuresToStartAreLoggedAndNothingIsKept) {
     }
 }
 
-TEST(ThumbnailServiceLive, StreamsGiveFiveFramesASecondUntilTheSessionEndsWhichStopsThemAll) {
-    Rig rig;
-    const Session first = rig.begin();
-    const Numbers ids{rig.open(), rig.open(), rig.open()};
+TEST_F(ThumbnailServiceTest, StreamsGiveFiveFramesASecondUntilTheSessionEndsWhichStopsThemAll) {
+    const Session first = begin();
+    const Numbers ids{id, open(), open()};
     int frames = 0;
-    for (const WindowNumber id : ids)
-        ASSERT_TRUE(rig.live(id, first, &frames));
-    EXPECT_EQ(rig.liveIDs(), ids);
+    for (const WindowNumber n : ids)
+        ASSERT_TRUE(live(n, first, &frames));
+    EXPECT_EQ(liveIDs(), ids);
     // Small steps, so a faster stream would show.
     for (int i = 0; i < 20; ++i)
-        rig.advance(50ms);
+        advance(50ms);
     EXPECT_EQ(frames, 15);
-    EXPECT_TRUE(rig.lines().empty());
+    EXPECT_TRUE(lines().empty());
 
     bool stopped = false;
-    rig.service->stopAll([&] { stopped = true; });
-    rig.settle();
+    service->stopAll([&] { stopped = true; });
+    settle();
     EXPECT_TRUE(stopped);
-    EXPECT_EQ(rig.liveIDs(), Numbers{});
-    EXPECT_EQ(rig.capture().runningStreams(), Numbers{});
-    EXPECT_EQ(rig.desktop.scheduler.pendingCount(), 0u);  // idle: no frame is due any more
-    EXPECT_EQ(rig.lines(), Lines{"Stopped 3 live stream(s); capture idle"});
+    EXPECT_EQ(liveIDs(), Numbers{});
+    EXPECT_EQ(capture().runningStreams(), Numbers{});
+    EXPECT_EQ(desktop.scheduler.pendingCount(), 0u);  // idle: no frame is due any more
+    EXPECT_EQ(lines(), Lines{"Stopped 3 live stream(s); capture idle"});
     // A new session stops the last one's streams too.
-    ASSERT_TRUE(rig.live(ids[0], rig.begin()));
-    rig.begin();
-    EXPECT_EQ(rig.lines().back(), "Stopped 1 live stream(s); capture idle");
+    ASSERT_TRUE(live(ids[0], begin()));
+    begin();
+    EXPECT_EQ(lines().back(), "Stopped 1 live stream(s); capture idle");
 }
 
-TEST(ThumbnailServiceLive, AWindowHasOneStreamTheStartThatCompletesLastWins) {
-    Rig rig;
-    const WindowId id = rig.open();
-    const Session s = rig.begin();
-    ASSERT_TRUE(rig.live(id, s));
+TEST_F(ThumbnailServiceTest, AWindowHasOneStreamTheStartThatCompletesLastWins) {
+    const Session s = begin();
+    ASSERT_TRUE(live(id, s));
     // A new start stops the window's running stream at once; of two starts under way together,
     // the one that completes last replaces the other.
-    rig.capture().setHoldStreamStarts(true);
+    capture().setHoldStreamStarts(true);
     int first = 0;
     int second = 0;
     bool done = false;
-    rig.startLive(id, s, &first, &done);
-    rig.startLive(id, s, &second, &done);
-    rig.settle();
-    EXPECT_EQ(rig.capture().runningStreams(), Numbers{});
-    ASSERT_EQ(rig.capture().heldStartCount(), 2u);
-    rig.capture().releaseHeldStarts();
-    rig.settle();
-    EXPECT_EQ(rig.capture().runningStreams(), Numbers{id});
-    rig.advance(1s);
+    startLive(id, s, &first, &done);
+    startLive(id, s, &second, &done);
+    settle();
+    EXPECT_EQ(capture().runningStreams(), Numbers{});
+    ASSERT_EQ(capture().heldStartCount(), 2u);
+    capture().releaseHeldStarts();
+    settle();
+    EXPECT_EQ(capture().runningStreams(), Numbers{id});
+    advance(1s);
     EXPECT_EQ(first, 0);
     EXPECT_EQ(second, 5);
 }
 
-TEST(ThumbnailServiceLive, StartsOvertakenByANewSessionEndWithoutAStreamLoggedOnlyOnceStarted) {
-    Rig rig;
-    const WindowId id = rig.open();
-    const Session old = rig.begin();
-    const Session current = rig.begin();
-    EXPECT_TRUE(rig.live(0, current));
-    EXPECT_TRUE(rig.live(id, old));
-    EXPECT_TRUE(rig.live(id, current + 1));
-    EXPECT_EQ(rig.capture().contentQueryCount(), 0u);
+TEST_F(ThumbnailServiceTest, StartsOvertakenByANewSessionEndWithoutAStreamLoggedOnlyOnceStarted) {
+    const Session old = begin();
+    const Session current = begin();
+    EXPECT_TRUE(live(0, current));
+    EXPECT_TRUE(live(id, old));
+    EXPECT_TRUE(live(id, current + 1));
+    EXPECT_EQ(capture().contentQueryCount(), 0u);
     // Overtaken while the content is asked for: the stop is queued behind the start.
     bool done = false;
-    rig.startLive(id, current, &rig.ignored, &done);
-    rig.service->stopAll();
-    rig.settle();
+    startLive(id, current, &ignored, &done);
+    service->stopAll();
+    settle();
     EXPECT_TRUE(done);
-    EXPECT_EQ(rig.capture().contentQueryCount(), 1u);
-    EXPECT_EQ(rig.capture().startRequestCount(), 0u);
-    EXPECT_TRUE(rig.lines().empty());
+    EXPECT_EQ(capture().contentQueryCount(), 1u);
+    EXPECT_EQ(capture().startRequestCount(), 0u);
+    EXPECT_TRUE(lines().empty());
 
     // Overtaken while the stream starts: it is stopped again once started.
-    const Session s = rig.begin();
-    rig.capture().setHoldStreamStarts(true);
+    const Session s = begin();
+    capture().setHoldStreamStarts(true);
     int frames = 0;
     done = false;
-    rig.startLive(id, s, &frames, &done);
-    rig.settle();
-    ASSERT_EQ(rig.capture().heldStartCount(), 1u);
+    startLive(id, s, &frames, &done);
+    settle();
+    ASSERT_EQ(capture().heldStartCount(), 1u);
     EXPECT_FALSE(done);
-    rig.begin();
-    rig.capture().releaseHeldStarts();
-    rig.settle();
+    begin();
+    capture().releaseHeldStarts();
+    settle();
     EXPECT_TRUE(done);
-    EXPECT_EQ(rig.lines(), Lines{"Dropped late live stream for " + std::to_string(id) +
-                                 " (session superseded)"});
-    EXPECT_EQ(rig.liveIDs(), Numbers{});
-    EXPECT_EQ(rig.capture().runningStreams(), Numbers{});
-    rig.advance(1s);
+    EXPECT_EQ(lines(), Lines{"Dropped late live stream for " + std::to_string(id) +
+                             " (session superseded)"});
+    EXPECT_EQ(liveIDs(), Numbers{});
+    EXPECT_EQ(capture().runningStreams(), Numbers{});
+    advance(1s);
     EXPECT_EQ(frames, 0);
 }
 
-TEST(ThumbnailServiceLive, OnlyValidScreenImagesOfTheCurrentSessionReachTheCallback) {
-    Rig rig;
-    const WindowId id = rig.open();
-    const Session s = rig.begin();
+TEST_F(ThumbnailServiceTest, OnlyValidScreenImagesOfTheCurrentSessionReachTheCallback) {
+    const Session s = begin();
     std::vector<ImageRef> seen;
-    rig.service->startLive(id, s, [&](ImageRef image) { seen.push_back(std::move(image)); });
-    rig.settle();
+    service->startLive(id, s, [&](ImageRef image) { seen.push_back(std::move(image)); });
+    settle();
     const auto good = picture(2, 2, {1, 2, 3, 4});
     // Another output type, an unknown one, an invalid buffer, a status-only one (no image), and
     // pixels that do not match the size.
@@ -249,32 +246,30 @@ TEST(ThumbnailServiceLive, OnlyValidScreenImagesOfTheCurrentSessionReachTheCallb
         {StreamOutputType::screen, {true, nullptr}},
         {StreamOutputType::screen, {true, picture(2, 2, {1})}}};
     for (const auto& [type, buffer] : dropped) {
-        rig.capture().injectSample(id, type, buffer);
-        rig.settle();
+        capture().injectSample(id, type, buffer);
+        settle();
         EXPECT_TRUE(seen.empty());
     }
-    rig.capture().injectSample(id, StreamOutputType::screen, SampleBuffer{true, good});
-    rig.settle();
+    capture().injectSample(id, StreamOutputType::screen, SampleBuffer{true, good});
+    settle();
     EXPECT_EQ(seen, std::vector<ImageRef>{good});
     // A frame already converted and on its way is not shown once the panel has moved on.
-    rig.capture().injectSample(id, StreamOutputType::screen, SampleBuffer{true, good});
-    rig.service->stopAll();
-    rig.settle();
+    capture().injectSample(id, StreamOutputType::screen, SampleBuffer{true, good});
+    service->stopAll();
+    settle();
     EXPECT_EQ(seen.size(), 1u);
 }
 
-TEST(ThumbnailServiceLive, OnceTheServiceIsGoneNothingAnswersAndItsStreamsFallSilent) {
-    Rig rig;
-    const WindowId id = rig.open();
+TEST_F(ThumbnailServiceTest, OnceTheServiceIsGoneNothingAnswersAndItsStreamsFallSilent) {
     int frames = 0;
-    ASSERT_TRUE(rig.live(id, rig.begin(), &frames));
+    ASSERT_TRUE(live(id, begin(), &frames));
     bool answered = false;
-    rig.service->snapshot(id, [&](const ImageRef&) { answered = true; });
-    rig.service.reset();
-    rig.advance(1s);
+    service->snapshot(id, [&](const ImageRef&) { answered = true; });
+    service.reset();
+    advance(1s);
     EXPECT_FALSE(answered);
     EXPECT_EQ(frames, 0);
-    EXPECT_EQ(rig.capture().framesDelivered(), 0u);
+    EXPECT_EQ(capture().framesDelivered(), 0u);
 }
 
 // A platform that answers at once, twice, with both parts of an answer or none, or no stream.

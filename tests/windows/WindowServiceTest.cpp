@@ -369,6 +369,37 @@ TEST_F(WindowServiceTest, AllWindowsListsRegularApplicationsFrontmostFirstAndLog
     EXPECT_TRUE(lines().empty());
 }
 
+// Ids key cards and live captures: one enumeration never holds the same id twice, whatever the
+// hashes of minimised windows or a malformed window list make of them.
+TEST_F(WindowServiceTest, ClashingIdsMoveToTheNextFreeOneAndNumbersStayForCapture) {
+    const ProcessId pid = launch();
+    // The entry is kept under `key` and names itself `number`: a malformed list may repeat one.
+    const auto add = [&](double x, bool minimized, WindowNumber number, WindowNumber key) {
+        const WindowId id = open(pid, "", Rect(x, 100, 300, 200), [&](SimWindowSpec& s) {
+            s.minimized = minimized;
+            s.hasWindowServerEntry = false;
+        });
+        const auto desc = SimWindowServer::describe(pid, "", number, 0, Rect(x, 100, 300, 200), "");
+        if (number) desktop.windowServer.add(key, {desc, true, false});
+        return id;
+    };
+    const auto hashed = static_cast<std::uint32_t>(node(add(0, true, 0, 0))->hash() & 0xffff);
+    add(400, false, hashed, hashed);          // the minimised window's hash as a window number,
+    add(800, false, hashed + 1, hashed + 1);  // and the one after it
+    add(1200, false, 70000, 70000);           // a number listed twice
+    add(1600, false, 70000, 70001);
+    for (const auto& windows : {service.windows(app(pid)), service.allWindows()}) {
+        std::vector<std::pair<std::uint32_t, WindowNumber>> ids;
+        for (const auto& w : windows)
+            ids.emplace_back(w.id, w.cgWindowID);
+        EXPECT_EQ(ids, (decltype(ids){{hashed + 2, 0},
+                                      {hashed, hashed},
+                                      {hashed + 1, hashed + 1},
+                                      {70000, 70000},
+                                      {(70000 + 1) & 0xffff, 70000}}));
+    }
+}
+
 // The desktop's two views must disagree exactly where the platform's do, or the tests above
 // prove nothing. Only what they would not notice breaking is checked here.
 class SimWindowsTest : public WindowServiceTest {
