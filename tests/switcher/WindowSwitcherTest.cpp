@@ -94,18 +94,21 @@ TEST(WindowSwitcherTest, KeysMoveTheHighlightOpenAndCloseAsTheyShould) {
 TEST(WindowSwitcherTest, OrderIsMostRecentlyActivatedFirstThenTheServiceOrder) {
     SwitcherRig rig;
     const ProcessId a = rig.launch("A", 1);
-    rig.launch("B", 2);
+    const ProcessId b = rig.launch("B", 2);
     const ProcessId c = rig.launch("C", 2);
+    rig.launch("D", 1);
     rig.desktop.workspace.setFrontmost(a);
     rig.switcher().start();
+    rig.desktop.workspace.activate(b);
     rig.desktop.workspace.activate(c);
     rig.key(WindowSwitcher::kTab, kOption);
     std::vector<std::string> titles;
     for (const auto& item : rig.switcher().panel().state().items())
         titles.push_back(item.displayTitle());
-    // B was never activated: last, its two windows in the service's order.
-    EXPECT_EQ(titles, (std::vector<std::string>{"C 1", "C 2", "A 1", "B 1", "B 2"}));
-    EXPECT_EQ(rig.desktop.logger.count("Switcher: open with 5 windows"), 1u);
+    // The service lists the front application first, then the others as launched; D was never
+    // activated: last, with the service's order among windows of one application.
+    EXPECT_EQ(titles, (std::vector<std::string>{"C 1", "C 2", "B 1", "B 2", "A 1", "D 1"}));
+    EXPECT_EQ(rig.desktop.logger.count("Switcher: open with 6 windows"), 1u);
 }
 
 TEST(WindowSwitcherTest, CommitRestoresAMinimisedWindowFirstThenActivatesIt) {
