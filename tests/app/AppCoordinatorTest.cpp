@@ -255,13 +255,18 @@ TEST_F(AppCoordinatorTest, ObservationWaitsForAccessibilityAndCardsForScreenReco
     desktop.setScreenRecordingGranted(false);
     start();
     EXPECT_EQ(desktop.logger.count("Waiting for Accessibility before starting…"), 1u);
+    preferences.setAltTabEnabled(false);  // arms nothing before observation starts
+    preferences.setAltTabEnabled(true);
     advance(2500ms);  // polled at 1 s and 2 s
     EXPECT_FALSE(coordinator.observing());
+    EXPECT_EQ(coordinator.switcher(), nullptr);
+    EXPECT_EQ(desktop.keyEvents.tapCount(), 0u);
     desktop.accessibility.setTrusted(true);
     advance(490ms);
     EXPECT_FALSE(coordinator.observing());
     advance(10ms);  // the poll at 3 s
     EXPECT_TRUE(coordinator.observing());
+    EXPECT_TRUE(coordinator.switcher() && coordinator.switcher()->isArmed());
     EXPECT_EQ(desktop.logger.count("Coordinator started"), 1u);
     EXPECT_EQ(desktop.pointer.monitorCount(), 2u);
     EXPECT_EQ(desktop.accessibility.promptCount(), 0);  // polled without asking again
@@ -336,16 +341,9 @@ TEST_F(AppCoordinatorTest, PreferencesChangedWhileRunningApplyToTheNextDelayAndE
     EXPECT_EQ(state().compactThreshold(), std::numeric_limits<int>::min());
 }
 
-// The switcher is armed once observation starts and at each change of its setting after.
-TEST_F(AppCoordinatorTest, TheSettingArmsAndDisarmsTheSameSwitcherOnceObserving) {
-    desktop.accessibility.setTrusted(false);
+// The switcher is armed as observation starts and at each change of its setting after.
+TEST_F(AppCoordinatorTest, TheSettingArmsAndDisarmsTheSameSwitcher) {
     start();
-    preferences.setAltTabEnabled(false);
-    preferences.setAltTabEnabled(true);
-    EXPECT_EQ(coordinator.switcher(), nullptr);
-    EXPECT_EQ(desktop.keyEvents.tapCount(), 0u);
-    desktop.accessibility.setTrusted(true);
-    advance(1s);
     WindowSwitcher* switcher = coordinator.switcher();
     ASSERT_NE(switcher, nullptr);
     EXPECT_TRUE(switcher->isArmed());

@@ -75,24 +75,20 @@ protected:
 
 TEST_F(SettingsViewTest, DelaySlidersMoveInStepsToTheirEndsAndSayHowLong) {
     const struct {
-        QSlider* slider;
-        QLabel* text;
-        double (Preferences::*stored)() const;
-        int key;
+        bool show;
+        Qt::Key key;
         double value;
-    } cases[] = {
-        {view.showDelaySlider(), view.showDelayText(), &Preferences::showDelayMS, Qt::Key_End, 500},
-        {view.showDelaySlider(), view.showDelayText(), &Preferences::showDelayMS, Qt::Key_Home, 0},
-        {view.showDelaySlider(), view.showDelayText(), &Preferences::showDelayMS, Qt::Key_Right,
-         10},
-        {view.hideDelaySlider(), view.hideDelayText(), &Preferences::hideDelayMS, Qt::Key_End, 700},
-        {view.hideDelaySlider(), view.hideDelayText(), &Preferences::hideDelayMS, Qt::Key_Left,
-         690}};
+    } cases[] = {{true, Qt::Key_End, 500},
+                 {true, Qt::Key_Home, 0},
+                 {true, Qt::Key_Right, 10},
+                 {false, Qt::Key_End, 700},
+                 {false, Qt::Key_Left, 690}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
-        QTest::keyClick(c.slider, static_cast<Qt::Key>(c.key));
-        EXPECT_EQ((preferences.*c.stored)(), c.value);
-        EXPECT_EQ(c.text->text(), QStringLiteral("%1 ms").arg(c.value));
+        QTest::keyClick(c.show ? view.showDelaySlider() : view.hideDelaySlider(), c.key);
+        EXPECT_EQ(c.show ? preferences.showDelayMS() : preferences.hideDelayMS(), c.value);
+        EXPECT_EQ((c.show ? view.showDelayText() : view.hideDelayText())->text(),
+                  QStringLiteral("%1 ms").arg(c.value));
     }
     view.showDelaySlider()->setValue(257);  // a drag between steps lands on the nearest
     EXPECT_EQ(preferences.showDelayMS(), 260.0);
