@@ -649,11 +649,8 @@ TEST_F(WidgetRouteTest, ClickingARowBringsItsApplicationForwardAndHidesEverythin
         SCOPED_TRACE(tile);
         show(tile);
         ASSERT_NE(shown(), "preview");
-        if (tile == kCalendar) {
-            coordinator.calendarPanel().state().onOpenCalendar();
-        } else {
-            coordinator.remindersPanel().state().onOpenReminders();
-        }
+        tile == kCalendar ? coordinator.calendarPanel().state().onOpenCalendar()
+                          : coordinator.remindersPanel().state().onOpenReminders();
         settle();
         EXPECT_EQ(desktop.workspace.frontmostApplication()->localizedName,
                   tile == kCalendar ? "Calendar" : "Reminders");

@@ -143,11 +143,8 @@ TEST_F(PermissionsManagerTest, RequestsUpdateTheStatusFromTheAnswerAndLogEachOut
         services().setUserAnswer(c.type, c.answer);
         services().setErrorDescription(c.type, "No store");
         bool done = false;
-        if (events) {
-            manager->requestCalendarAccess([&] { done = true; });
-        } else {
-            manager->requestRemindersAccess([&] { done = true; });
-        }
+        events ? manager->requestCalendarAccess([&] { done = true; })
+               : manager->requestRemindersAccess([&] { done = true; });
         desktop.scheduler.runDue();
         EXPECT_TRUE(done);
         EXPECT_EQ(events ? manager->calendar() : manager->reminders(), c.status);

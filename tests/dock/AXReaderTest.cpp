@@ -10,15 +10,12 @@ namespace vantorel {
 namespace {
 
 // Values of the expected type are read by every user of the reader; what they would not notice
-// is a value of another kind, or a failed call, passing for one.
-class AXReaderTest : public testing::Test {
-protected:
+// is a value of another kind, a non-finite geometry, or a failed call, passing for one.
+TEST(AXReaderTest, AnythingButAFiniteValueOfTheExpectedTypeIsAbsent) {
     SimAccessibility ax;
-    AXReader reader{ax};
-    std::shared_ptr<SimAXNode> node = ax.newNode();
-};
-
-TEST_F(AXReaderTest, AValueOfAnotherTypeOrNonFiniteGeometryIsAbsent) {
+    const AXReader reader{ax};
+    const auto node = ax.newNode();
+    const auto e = node->element();
     node->set("AXTitle", AXValue{42.0});
     node->set("AXPosition", AXValue{Size{1, 2}});
     node->set("AXSize", AXValue{Point{1, 2}});
@@ -28,8 +25,6 @@ TEST_F(AXReaderTest, AValueOfAnotherTypeOrNonFiniteGeometryIsAbsent) {
     node->set("AXChildren", AXValue{AXArray{AXValue{ax.newNode()->element()}, AXValue{1.0}}});
     node->set("AXNaNPosition", AXValue{Point{std::numeric_limits<double>::quiet_NaN(), 0}});
     node->set("AXInfiniteSize", AXValue{Size{10, std::numeric_limits<double>::infinity()}});
-
-    const auto e = node->element();
     EXPECT_FALSE(reader.string(e, "AXTitle"));
     EXPECT_FALSE(reader.point(e, "AXPosition"));
     EXPECT_FALSE(reader.size(e, "AXSize"));
@@ -40,19 +35,13 @@ TEST_F(AXReaderTest, AValueOfAnotherTypeOrNonFiniteGeometryIsAbsent) {
     EXPECT_FALSE(reader.elements(e, "AXChildren"));
     EXPECT_FALSE(reader.point(e, "AXNaNPosition"));
     EXPECT_FALSE(reader.size(e, "AXInfiniteSize"));
-}
 
-TEST_F(AXReaderTest, FailedCallsAndEmptySuccessesAreAbsent) {
     node->setResult("AXTitle", AXResult::failed(AXError::cannotComplete));
     node->setResult("AXRole", AXResult{AXError::success, std::nullopt});
     node->setResult("AXSubrole", AXResult{AXError::noValue, AXValue{std::string("stale")}});
-    const auto e = node->element();
-    EXPECT_FALSE(reader.string(e, "AXTitle"));
-    EXPECT_FALSE(reader.string(e, "AXRole"));
-    EXPECT_FALSE(reader.string(e, "AXSubrole"));
-    EXPECT_FALSE(reader.string(e, "AXMissing"));
+    for (const char* attribute : {"AXTitle", "AXRole", "AXSubrole", "AXMissing"})
+        EXPECT_FALSE(reader.string(e, attribute)) << attribute;
     EXPECT_FALSE(reader.string(AXElement(), "AXTitle"));
-
     node->set("AXTitle", AXValue{std::string("ok")});
     node->failAll(AXError::invalidUIElement);
     EXPECT_FALSE(reader.string(e, "AXTitle"));

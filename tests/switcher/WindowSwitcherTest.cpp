@@ -139,11 +139,8 @@ TEST(WindowSwitcherTest, CommitRestoresAMinimisedWindowFirstThenActivatesIt) {
         if (minimised) {
             EXPECT_LT(at("Restored window " + std::to_string(chosen.cgWindowID)), focused);
         }
-        for (const WindowInfo& window : WindowService(rig.desktop.ports()).allWindows()) {
-            if (window.ownerPID == mail) {
-                EXPECT_FALSE(window.isMinimized);
-            }
-        }
+        for (const WindowInfo& window : WindowService(rig.desktop.ports()).allWindows())
+            EXPECT_FALSE(window.ownerPID == mail && window.isMinimized);
     }
 }
 

@@ -129,11 +129,8 @@ TEST(ThumbnailServiceLive, FailuresToStartAreLoggedAndNothingIsKept) {
         Rig rig;
         const WindowId id = rig.open();
         const Session s = rig.begin();
-        if (outputRefused) {
-            rig.capture().setAddOutputError("No room");
-        } else {
-            rig.capture().setStreamStartError("The stream could not start");
-        }
+        outputRefused ? rig.capture().setAddOutputError("No room")
+                      : rig.capture().setStreamStartError("The stream could not start");
         EXPECT_TRUE(rig.live(id, s));
         EXPECT_EQ(rig.lines(),
                   Lines{outputRefused ? "Live stream failed: No room"
