@@ -86,7 +86,7 @@ TEST_F(MenuBarMenuTest, ActionsDoWhatTheirItemsDoOnceTheEventLoopTurns) {
     EXPECT_EQ(actionNamed(*menu.menu(), "Enable Accessibility…"), nullptr);
 }
 
-TEST_F(MenuBarMenuTest, WithoutATrayTheSameMenuHangsFromAButton) {
+TEST_F(MenuBarMenuTest, WithoutATrayTheSameMenuHangsFromAButtonAndTheIconFollowsTheHost) {
     MenuBarExtra extra(content, symbols);
     // Offscreen, like Xvfb, there is no tray host.
     EXPECT_FALSE(extra.showInTray());
@@ -97,6 +97,15 @@ TEST_F(MenuBarMenuTest, WithoutATrayTheSameMenuHangsFromAButton) {
     EXPECT_EQ(button->accessibleName(), QStringLiteral("Vantorel"));
     EXPECT_FALSE(button->icon().isNull());
     EXPECT_EQ(button->popupMode(), QToolButton::InstantPopup);
+
+    extra.trayHostChanged(0);
+    EXPECT_EQ(extra.trayIcon(), nullptr);
+    // A host that starts later, goes away, another that takes over, and a second one replacing it.
+    for (const std::uint64_t next : {5u, 0u, 7u, 9u}) {
+        extra.trayHostChanged(next);
+        ASSERT_NE(extra.trayIcon(), nullptr);
+        EXPECT_EQ(extra.trayIcon()->isVisible(), next != 0) << next;
+    }
 }
 
 TEST_F(MenuBarMenuTest, CtrlQQuitsOnceFromAnyWindowItWasBoundTo) {
@@ -116,18 +125,6 @@ TEST_F(MenuBarMenuTest, CtrlQQuitsOnceFromAnyWindowItWasBoundTo) {
         QCoreApplication::processEvents();
     }
     EXPECT_EQ(quits, 2);
-}
-
-TEST_F(MenuBarMenuTest, TheTrayIconFollowsTheTrayHost) {
-    MenuBarExtra extra(content, symbols);
-    extra.trayHostChanged(0);
-    EXPECT_EQ(extra.trayIcon(), nullptr);
-    // A host that starts later, goes away, another that takes over, and a second one replacing it.
-    for (const std::uint64_t next : {5u, 0u, 7u, 9u}) {
-        extra.trayHostChanged(next);
-        ASSERT_NE(extra.trayIcon(), nullptr);
-        EXPECT_EQ(extra.trayIcon()->isVisible(), next != 0) << next;
-    }
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ TEST(PanelOrigin, BesideTheTileInsideTheVisibleFrameOfItsScreenOrNothing) {
     };
     const auto B = DockEdge::bottom, L = DockEdge::left, R = DockEdge::right;
     const Rect tile(500, 1040, 64, 56);  // converted: (500, 21, 64, 56)
+    const Rect far(9000, 1040, 64, 56);
     const Size panel{300, 200};
     const std::optional<Point> none;
     const Case cases[] = {
@@ -52,13 +53,7 @@ TEST(PanelOrigin, BesideTheTileInsideTheVisibleFrameOfItsScreenOrNothing) {
         // Converted with the primary screen's height, not the tile's own screen's.
         {"display above", {kLaptop, kAbove}, B, {500, -80, 64, 56}, panel, Point{382, 1205}},
         {"mirrors: the first", {kLaptop, kMirror}, B, tile, panel, Point{382, 85}},
-        {"on none: the main",
-         {kLaptop, kRight},
-         B,
-         {9000, 1040, 64, 56},
-         panel,
-         Point{3340, 85},
-         kRight},
+        {"on none: the main", {kLaptop, kRight}, B, far, panel, Point{3340, 85}, kRight},
         // Maximum edges are exclusive.
         {"touching is not on", {kLaptop}, B, {1728, 1040, 64, 56}, panel, Point{1736, 85}, kRight},
         {"no list: the main", {}, B, tile, panel, Point{382, 85}, kLaptop},
