@@ -2,90 +2,54 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <map>
+#include <sstream>
 
 #include "platform/sim/SimDesktop.h"
 
 namespace vantorel {
 namespace {
 
-SimAppSpec app(const char* name) {
-    SimAppSpec spec;
-    spec.name = name;
-    return spec;
-}
-
-struct TrackerRig {
-    TrackerRig() {
-        for (const char* name : {"A", "B", "C", "D", "E", "F"})
-            pids.push_back(desktop.launch(app(name)));
-    }
-    ProcessId pid(char name) { return pids[static_cast<std::size_t>(name - 'A')]; }
-    void activate(char name) { desktop.workspace.activate(pid(name)); }
-
-    SimDesktop desktop;
-    std::vector<ProcessId> pids;
-    AppActivationTracker tracker{desktop.workspace};
-};
-
+// Scripts over applications A to F: "start" and "stop" the tracker, "front X" makes X frontmost
+// without a notification, a letter activates that application, "nameless" posts an activation
+// that names none.
 TEST(AppActivationTrackerTest, KeepsTheMostRecentActivationFirst) {
-    struct Case {
-        const char* name;
-        std::function<void(TrackerRig&)> script;
-        std::vector<char> expected;
+    const std::pair<const char*, const char*> cases[] = {
+        {"start A B A", "AB"},
+        {"front C start D C", "CD"},       // what is in front at the start counts
+        {"start B nameless", "B"},         // a notification without an application
+        {"start A stop E F start", "FA"},  // nothing heard while stopped, but the front
+        {"start start B C", "CB"},         // one observer: each activation counts once
     };
-    const Case cases[] = {
-        {"activations A, B, A",
-         [](TrackerRig& r) {
-             r.tracker.start();
-             r.activate('A');
-             r.activate('B');
-             r.activate('A');
-         },
-         {'A', 'B'}},
-        {"started while C is in front, then D and C",
-         [](TrackerRig& r) {
-             r.desktop.workspace.setFrontmost(r.pid('C'));
-             r.tracker.start();
-             r.activate('D');
-             r.activate('C');
-         },
-         {'C', 'D'}},
-        {"a notification without the application changes nothing",
-         [](TrackerRig& r) {
-             r.tracker.start();
-             r.activate('B');
-             r.desktop.workspace.postActivationWithoutApplication();
-         },
-         {'B'}},
-        {"stopped through E and F, started while F is in front",
-         [](TrackerRig& r) {
-             r.tracker.start();
-             r.activate('A');
-             r.tracker.stop();
-             r.activate('E');
-             r.activate('F');
-             r.tracker.start();
-         },
-         {'F', 'A'}},
-        {"started twice, one observer: each activation counts once",
-         [](TrackerRig& r) {
-             r.tracker.start();
-             r.tracker.start();
-             EXPECT_EQ(r.desktop.workspace.activationObserverCount(), 1u);
-             r.activate('B');
-             r.activate('C');
-         },
-         {'C', 'B'}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        TrackerRig rig;
-        c.script(rig);
-        std::vector<ProcessId> expected;
-        for (char n : c.expected)
-            expected.push_back(rig.pid(n));
-        EXPECT_EQ(rig.tracker.order(), expected);
+    for (const auto& [script, expected] : cases) {
+        SCOPED_TRACE(script);
+        SimDesktop desktop;
+        std::map<char, ProcessId> pids;
+        for (const char name : std::string("ABCDEF")) {
+            SimAppSpec spec;
+            spec.name = std::string(1, name);
+            pids[name] = desktop.launch(spec);
+        }
+        AppActivationTracker tracker{desktop.workspace};
+        std::istringstream steps(script);
+        for (std::string step; steps >> step;) {
+            if (step == "start") {
+                tracker.start();
+            } else if (step == "stop") {
+                tracker.stop();
+            } else if (step == "nameless") {
+                desktop.workspace.postActivationWithoutApplication();
+            } else if (step == "front" && steps >> step) {
+                desktop.workspace.setFrontmost(pids.at(step[0]));
+            } else {
+                desktop.workspace.activate(pids.at(step[0]));
+            }
+        }
+        std::vector<ProcessId> order;
+        for (const char name : std::string(expected))
+            order.push_back(pids.at(name));
+        EXPECT_EQ(tracker.order(), order);
+        EXPECT_EQ(desktop.workspace.activationObserverCount(), 1u);
     }
 }
 

@@ -2,90 +2,62 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+#include <sstream>
+
 #include "switcher/SwitcherRig.h"
 
 namespace vantorel {
 namespace {
 
-constexpr KeyCode kLetterA = 0;
-
-// One event typed and what must follow: whether it was swallowed, whether the switcher is
-// open, and (while open) the highlighted card.
-struct Press {
-    EventType type;
-    KeyCode key;
-    EventFlags flags;
-    bool swallowed;
-    bool open;
-    int selection = -1;
-};
-
-Press down(KeyCode key, EventFlags flags, bool swallowed, bool open, int selection = -1) {
-    return {kEventTypeKeyDown, key, flags, swallowed, open, selection};
-}
-Press mods(EventFlags flags, bool open, int selection = -1) {
-    return {kEventTypeFlagsChanged, 0, flags, false, open, selection};
-}
-
-struct KeyCase {
-    const char* name;
-    int windows;
-    std::vector<Press> presses;
-};
-
+// A script of typed events, each "keys=outcome". Keys: "⌥" and "⇧" held, then a key name; with
+// no key name, only the modifiers change. Outcome: "s" swallowed or "p" passed, then the
+// highlighted card while the switcher is open (no digit: closed).
 TEST(WindowSwitcherTest, KeysMoveTheHighlightOpenAndCloseAsTheyShould) {
-    constexpr auto tab = WindowSwitcher::kTab;
-    const KeyCase cases[] = {
-        {"one window anywhere: nothing shown, the Tab swallowed",
-         1,
-         {mods(kOption, false), down(tab, kOption, true, false), mods(0, false)}},
-        {"the first Option-Tab highlights the second card",
-         3,
-         {mods(kOption, false), down(tab, kOption, true, true, 1)}},
-        {"Option-Shift-Tab first highlights the last card",
-         3,
-         {mods(kOption | kShift, false), down(tab, kOption | kShift, true, true, 2)}},
-        {"with three cards four Tabs wrap around",
-         3,
-         {down(tab, kOption, true, true, 1), down(tab, kOption, true, true, 2),
-          down(tab, kOption, true, true, 0), down(tab, kOption, true, true, 1),
-          down(tab, kOption, true, true, 2)}},
-        {"Left on the first card goes to the last, Right comes back",
-         3,
-         {down(tab, kOption, true, true, 1),
-          down(WindowSwitcher::kLeftArrow, kOption, true, true, 0),
-          down(WindowSwitcher::kLeftArrow, kOption, true, true, 2),
-          down(WindowSwitcher::kRightArrow, kOption, true, true, 0)}},
-        {"Shift released alone does nothing; Option released commits",
-         3,
-         {down(tab, kOption | kShift, true, true, 2), mods(kOption, true, 2), mods(0, false)}},
-        {"a letter while open is swallowed and passes again once closed",
-         3,
-         {down(tab, kOption, true, true, 1), down(kLetterA, kOption, true, true, 1),
-          down(WindowSwitcher::kEscape, kOption, true, false), down(kLetterA, 0, false, false)}},
-        {"Escape and Tab pass while closed; Return and keypad Enter commit",
-         3,
-         {down(WindowSwitcher::kEscape, 0, false, false), down(tab, 0, false, false),
-          down(tab, kOption, true, true, 1), down(WindowSwitcher::kReturn, kOption, true, false),
-          down(tab, kOption, true, true, 1),
-          down(WindowSwitcher::kKeypadEnter, kOption, true, false)}},
+    using W = WindowSwitcher;
+    const std::map<std::string, KeyCode> keys = {
+        {"Tab", W::kTab},         {"Left", W::kLeftArrow}, {"Right", W::kRightArrow},
+        {"Esc", W::kEscape},      {"Return", W::kReturn},  {"Enter", W::kKeypadEnter},
+        {"A", 0 /* the letter */}};
+    const std::pair<int, const char*> cases[] = {
+        {1, "⌥=p ⌥Tab=s =p"},  // one window anywhere: nothing shown, the Tab swallowed
+        {3, "⌥=p ⌥Tab=s1"},    // the first Option-Tab highlights the second card
+        {3, "⌥⇧=p ⌥⇧Tab=s2"},  // Option-Shift-Tab first highlights the last card
+        {3, "⌥Tab=s1 ⌥Tab=s2 ⌥Tab=s0 ⌥Tab=s1 ⌥Tab=s2"},  // four Tabs wrap around
+        {3, "⌥Tab=s1 ⌥Left=s0 ⌥Left=s2 ⌥Right=s0"},
+        {3, "⌥⇧Tab=s2 ⌥=p2 =p"},  // Shift released alone does nothing; Option released commits
+        {3, "⌥⇧Tab=s2 ⇧=p"},      // even while Shift is still held
+        {3, "⌥Tab=s1 ⌥A=s1 ⌥Esc=s A=p"},  // a letter is swallowed while open, passes once closed
+        {3, "Esc=p Tab=p ⌥Tab=s1 ⌥Return=s ⌥Tab=s1 ⌥Enter=s"},
     };
-    for (const KeyCase& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [windows, script] : cases) {
+        SCOPED_TRACE(script);
         SwitcherRig rig;
-        rig.launch("Solo", c.windows);
+        rig.launch("Solo", windows);
         rig.switcher().start();
-        for (std::size_t i = 0; i < c.presses.size(); ++i) {
-            SCOPED_TRACE("press " + std::to_string(i));
-            const Press& p = c.presses[i];
+        std::istringstream steps(script);
+        for (std::string step; steps >> step;) {
+            SCOPED_TRACE(step);
+            const auto equals = step.find('=');
+            std::string key = step.substr(0, equals);
+            EventFlags flags = 0;
+            for (const auto& [symbol, mask] : {std::pair{"⌥", kOption}, {"⇧", kShift}}) {
+                if (!key.starts_with(symbol)) continue;
+                flags |= mask;
+                key.erase(0, std::strlen(symbol));
+            }
+            const std::string outcome = step.substr(equals + 1);
             const std::size_t delivered = rig.desktop.keyEvents.delivered().size();
-            EXPECT_EQ(rig.desktop.keyEvents.type(p.type, p.key, p.flags), p.swallowed);
+            const bool swallowed =
+                key.empty() ? rig.modifiers(flags) : rig.key(keys.at(key), flags);
+            EXPECT_EQ(swallowed, outcome[0] == 's');
             // What is swallowed never reaches the front application.
-            EXPECT_EQ(rig.desktop.keyEvents.delivered().size(), delivered + (p.swallowed ? 0 : 1));
-            EXPECT_EQ(rig.switcher().isOpen(), p.open);
-            EXPECT_EQ(rig.surface->isVisible(), p.open);
-            if (p.selection >= 0) {
-                EXPECT_EQ(rig.switcher().panel().state().selectedIndex(), p.selection);
+            EXPECT_EQ(rig.desktop.keyEvents.delivered().size(), delivered + (swallowed ? 0 : 1));
+            EXPECT_EQ(rig.switcher().isOpen(), outcome.size() > 1);
+            EXPECT_EQ(rig.surface->isVisible(), outcome.size() > 1);
+            if (outcome.size() > 1) {
+                EXPECT_EQ(rig.switcher().panel().state().selectedIndex(), outcome[1] - '0');
             }
         }
     }
