@@ -350,24 +350,19 @@ TEST(SimScreenCapture, StillsFailForBadConfigurationsAndWindowsOffScreen) {
     rig.desktop.windows.setOnScreen(away, false);
     auto wrongFormat = config();
     wrongFormat.pixelFormat = 0;
-    const std::vector<std::pair<WindowNumber, CaptureConfiguration>> invalid = {
-        {id, config(0, 364)},
-        {id, config(568, -1)},
-        {id, config(568, 1'000'000)},
-        {id, wrongFormat}};
-    const std::vector<std::pair<WindowNumber, CaptureConfiguration>> unavailable = {
-        {away, config()}, {4242, config()}};
-    for (const auto& [calls, description] :
-         {std::pair(invalid, SimScreenCapture::kInvalidConfigurationDescription),
-          std::pair(unavailable, SimScreenCapture::kWindowUnavailableDescription)}) {
-        for (const auto& [window, c] : calls) {
-            std::optional<std::pair<ImageRef, Error>> out;
-            rig.capture().captureImage(window, c, [&](ImageRef i, Error e) { out.emplace(i, e); });
-            rig.settle();
-            ASSERT_TRUE(out.has_value());
-            EXPECT_EQ(out->first, nullptr);
-            EXPECT_EQ(out->second.value_or(CaptureError{}).description, description);
-        }
+    const auto* invalid = SimScreenCapture::kInvalidConfigurationDescription;
+    const auto* unavailable = SimScreenCapture::kWindowUnavailableDescription;
+    const std::tuple<WindowNumber, CaptureConfiguration, const char*> calls[] = {
+        {id, config(0, 364), invalid},         {id, config(568, -1), invalid},
+        {id, config(568, 1'000'000), invalid}, {id, wrongFormat, invalid},
+        {away, config(), unavailable},         {4242, config(), unavailable}};
+    for (const auto& [window, c, description] : calls) {
+        std::optional<std::pair<ImageRef, Error>> out;
+        rig.capture().captureImage(window, c, [&](ImageRef i, Error e) { out.emplace(i, e); });
+        rig.settle();
+        ASSERT_TRUE(out.has_value());
+        EXPECT_EQ(out->first, nullptr);
+        EXPECT_EQ(out->second.value_or(CaptureError{}).description, description);
     }
 }
 
