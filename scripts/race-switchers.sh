@@ -15,7 +15,8 @@ rounds=${1:-30}
 build=$(realpath "${2:-build}")
 observer=$build/tools/race_observer
 client=$build/tools/race_client
-vantorel=$build/src/app/vantorel
+# VANTOREL: another build of the program, e.g. to compare before and after a change.
+vantorel=${VANTOREL:-$build/src/app/vantorel}
 for tool in "$observer" "$client" "$vantorel"; do
     [ -x "$tool" ] || { echo "missing $tool: build the targets race_observer, race_client, vantorel" >&2; exit 2; }
 done

@@ -19,6 +19,8 @@ std::unique_ptr<PanelSurface> makeSwitcherPanelSurface(SwitcherState& state, App
     constexpr qreal margin = SwitcherView::kOuterInset;
     window->setSurfaceShape(QMarginsF(margin, margin, margin, margin),
                             SwitcherView::kSurfaceRadius);
+    // Made now, hidden, so that opening only maps it.
+    window->winId();
     return std::make_unique<QtPanelSurface>(std::move(window), view);
 }
 

@@ -132,6 +132,10 @@ void WindowSwitcher::open(bool forward) {
         items.push_back(std::move(item));
     }
     const int selection = forward ? 1 : static_cast<int>(items.size()) - 1;
+    // Giving a few hundred images back to the system takes longer than the first frame: not
+    // on the way to it.
+    for (const SwitcherState::Item& old : panel_.state().items())
+        if (old.thumbnail) retired_.push_back(old.thumbnail);
     panel_.state().setItems(std::move(items), selection);
     isOpen_ = true;
     panel_.show();
@@ -177,6 +181,11 @@ void WindowSwitcher::close() {
         task.cancel();
     captureTasks_.clear();
     panel_.orderOut();
+    if (retired_.empty()) return;
+    // After what closing leads to (the activation), not before it.
+    scheduler_.post([weak = std::weak_ptr<WindowSwitcher*>(self_)] {
+        if (const auto self = weak.lock()) (*self)->retired_.clear();
+    });
 }
 
 void WindowSwitcher::captureThumbnails(const std::vector<SwitcherState::Item>& items) {

@@ -73,6 +73,8 @@ private:
     std::unique_ptr<RunLoopSource> runLoopSource_;
     bool isOpen_ = false;
     std::vector<TaskHandle> captureTasks_;
+    // The previous opening's images, released once the panel has closed.
+    std::vector<ImageRef> retired_;
     KeyEvents& keyEvents_;
     Workspace& workspace_;
     Scheduler& scheduler_;

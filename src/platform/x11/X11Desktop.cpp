@@ -118,15 +118,40 @@ void X11Desktop::handle(const xcb_generic_event_t& event) {
                 markChanged();
             return;
         }
-        case XCB_CONFIGURE_NOTIFY:
-        case XCB_MAP_NOTIFY:
+        // Windows that bypass the manager (menus, tooltips, our own panels) are never listed:
+        // re-reading the list as one opens would only slow its first frame down.
+        case XCB_CONFIGURE_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            if (!bypassed(e.window, e.override_redirect)) markChanged();
+            return;
+        }
+        case XCB_MAP_NOTIFY: {
+            const auto& e = reinterpret_cast<const xcb_map_notify_event_t&>(event);
+            if (!bypassed(e.window, e.override_redirect)) markChanged();
+            return;
+        }
         case XCB_UNMAP_NOTIFY:
+            if (!bypassing_.contains(
+                    reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window))
+                markChanged();
+            return;
         case XCB_DESTROY_NOTIFY:
-            markChanged();
+            if (bypassing_.erase(
+                    reinterpret_cast<const xcb_destroy_notify_event_t&>(event).window) == 0)
+                markChanged();
             return;
         default:
             return;
     }
+}
+
+bool X11Desktop::bypassed(xcb_window_t window, bool overrideRedirect) {
+    if (overrideRedirect) {
+        bypassing_.insert(window);
+    } else {
+        bypassing_.erase(window);
+    }
+    return overrideRedirect;
 }
 
 const X11Window* X11Desktop::find(xcb_window_t window) {

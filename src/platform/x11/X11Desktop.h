@@ -76,6 +76,8 @@ private:
     class Token;
     void handle(const xcb_generic_event_t& event);
     void markChanged();
+    // Notes whether the window bypasses the manager; true when it does.
+    bool bypassed(xcb_window_t window, bool overrideRedirect);
     const X11Window* find(xcb_window_t window);
     AXElement windowElement(xcb_window_t window);
     std::optional<RunningApplication> applicationOf(const X11Window& window) const;
@@ -86,6 +88,7 @@ private:
     std::vector<X11Window> windows_;
     std::unordered_map<xcb_window_t, std::size_t> index_;
     std::unordered_set<xcb_window_t> watched_;
+    std::unordered_set<xcb_window_t> bypassing_;
     bool stale_ = true;
     bool refreshPosted_ = false;
     std::map<xcb_window_t, AXElement> elements_;
