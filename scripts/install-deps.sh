@@ -10,7 +10,7 @@ packages=(
     shared-mime-info adwaita-icon-theme
     qt6-base-dev libxcb1-dev libxcb-xfixes0-dev libsystemd-dev libseccomp-dev
     libxcb-ewmh-dev libxcb-icccm4-dev libxcb-keysyms1-dev libxcb-xtest0-dev libxcb-composite0-dev
-    libxcb-damage0-dev libxcb-shm0-dev libxcb-res0-dev libqt6svg6
+    libxcb-damage0-dev libxcb-shm0-dev libxcb-res0-dev libxcb-randr0-dev libqt6svg6
     fonts-material-design-icons-iconfont fonts-noto-color-emoji
     xvfb xcompmgr xdotool openbox x11-utils
     dbus-daemon mpv mpv-mpris playerctl

@@ -19,6 +19,7 @@
 #include "platform/x11/X11Desktop.h"
 #include "platform/x11/X11KeyEvents.h"
 #include "platform/x11/X11ScreenCapture.h"
+#include "platform/x11/X11Screens.h"
 #include "platform/x11/XcbConnection.h"
 
 #include "app/X11Application.h"
@@ -38,7 +39,6 @@
 #include "platform/qt/DesktopUrlOpener.h"
 #include "platform/qt/MimeKinds.h"
 #include "platform/qt/QtScheduler.h"
-#include "platform/qt/QtScreens.h"
 #include "platform/qt/SymbolTable.h"
 #include "preview/PreviewPanelSurface.h"
 #include "settings/BundleInfo.h"
@@ -90,7 +90,7 @@ int X11Application::run(int argc, char** argv) {
     X11Desktop desktop(*connection, scheduler, logger);
     desktop.opener = &openWithDesktop;
     X11KeyEvents keyEvents(*connection, logger);
-    QtScreens screens;
+    X11Screens screens(*connection);
     WorkerThreadExecutor captureExecutor;
     WorkerThreadExecutor folderExecutor;
     // Scaling runs on the capture worker; the damage of live windows is read here.
