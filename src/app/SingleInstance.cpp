@@ -93,4 +93,16 @@ void SingleInstance::accept() {
     }
 }
 
+bool SingleInstance::claim(std::ostream& out, std::string_view alreadyRunning) {
+    if (askRunningInstanceToComeForward()) {
+        out << alreadyRunning << "\n";
+        return false;
+    }
+    if (!listen()) {
+        out << "Could not claim the single-instance socket; a later launch will not find this "
+               "one.\n";
+    }
+    return true;
+}
+
 }  // namespace vantorel

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <ostream>
+#include <string_view>
 
 class QLocalServer;
 
@@ -38,6 +40,9 @@ public:
     // Takes the name; a socket left behind by an instance that died is replaced. False when the
     // name cannot be taken.
     bool listen();
+    // The start of every desktop run: when another instance answers, tells `out` so in
+    // `alreadyRunning` and returns false (this launch ends); otherwise listens for later ones.
+    bool claim(std::ostream& out, std::string_view alreadyRunning);
 
     // Stops listening and removes the socket, so that nothing is left behind.
     void close();

@@ -2,14 +2,12 @@
 #include "app/MenuBarContent.h"
 #include "app/RoutedUserDefaults.h"
 #include "app/VantorelApp.h"
-#include "platform/linux/FanOutLogger.h"
 #include "platform/linux/FileSystemResources.h"
 #include "platform/linux/IcuCollation.h"
 #include "platform/linux/IcuUserCalendar.h"
-#include "platform/linux/JournalLogger.h"
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/NetworkLockdown.h"
-#include "platform/linux/StreamLogger.h"
+#include "platform/linux/SessionLogger.h"
 #include "platform/linux/WorkerThreadExecutor.h"
 #include "platform/linux/XdgAutostartLoginItems.h"
 #include "platform/sim/SimEventStore.h"
@@ -28,7 +26,6 @@
 #include <QApplication>
 #include <QSocketNotifier>
 
-#include <iostream>
 #include <memory>
 
 #include "app/MenuBarExtra.h"
@@ -65,20 +62,10 @@ int X11Application::run(int argc, char** argv) {
     endSignals.onSignal = [](int) { QCoreApplication::quit(); };
 
     SingleInstance instance(SingleInstance::defaultName());
-    if (instance.askRunningInstanceToComeForward()) {
-        out_ << "Vantorel is already running.\n";
-        return 0;
-    }
-    if (!instance.listen()) {
-        out_ << "Could not claim the single-instance socket; a later launch will not find this "
-                "one.\n";
-    }
+    if (!instance.claim(out_, "Vantorel is already running.")) return 0;
 
     QtScheduler scheduler;
-    StreamLogger standardError(std::cerr, level_, [&scheduler] { return scheduler.now(); });
-    std::unique_ptr<JournalLogger> journal;
-    if (JournalLogger::isAvailable()) journal = std::make_unique<JournalLogger>(level_);
-    FanOutLogger logger({&standardError, journal.get()});
+    SessionLogger logger(level_, [&scheduler] { return scheduler.now(); });
 
     // Events the library read while it waited for a reply no longer make the socket readable:
     // drain them before the loop sleeps too.

@@ -3,16 +3,14 @@
 #include "app/MenuBarContent.h"
 #include "app/RoutedUserDefaults.h"
 #include "app/VantorelApp.h"
-#include "platform/linux/FanOutLogger.h"
 #include "platform/linux/FileSystemResources.h"
 #include "platform/linux/IcuCollation.h"
 #include "platform/linux/IcuUserCalendar.h"
-#include "platform/linux/JournalLogger.h"
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/linux/MprisScripting.h"
 #include "platform/linux/NetworkLockdown.h"
 #include "platform/linux/OpenerLauncher.h"
-#include "platform/linux/StreamLogger.h"
+#include "platform/linux/SessionLogger.h"
 #include "platform/linux/VdirEventStore.h"
 #include "platform/linux/VdirPermissionServices.h"
 #include "platform/linux/WorkerThreadExecutor.h"
@@ -31,7 +29,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iostream>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -92,14 +89,8 @@ int Playground::run(int argc, char** argv) {
     endSignals.onSignal = [](int) { QCoreApplication::quit(); };
 
     SingleInstance instance(SingleInstance::defaultName());
-    if (instance.askRunningInstanceToComeForward()) {
-        out_ << "Vantorel is already running: its window was brought forward.\n";
+    if (!instance.claim(out_, "Vantorel is already running: its window was brought forward."))
         return 0;
-    }
-    if (!instance.listen()) {
-        out_ << "Could not claim the single-instance socket; a later launch will not find this "
-                "one.\n";
-    }
 
     std::string error;
     std::string json(defaultWorldJson());
@@ -127,10 +118,7 @@ int Playground::run(int argc, char** argv) {
     // Declared in the order they are needed; torn down the other way round, so the capture
     // worker stops before what it calls goes.
     QtScheduler scheduler;
-    StreamLogger standardError(std::cerr, level_, [&scheduler] { return scheduler.now(); });
-    std::unique_ptr<JournalLogger> journal;
-    if (JournalLogger::isAvailable()) journal = std::make_unique<JournalLogger>(level_);
-    FanOutLogger logger({&standardError, journal.get()});
+    SessionLogger logger(level_, [&scheduler] { return scheduler.now(); });
 
     SimDesktop desktop;
     // The world's folders are real: listed, described, drawn and opened by this desktop.
