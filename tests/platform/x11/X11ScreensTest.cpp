@@ -4,6 +4,7 @@
 #include <xcb/xcbext.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/x11/X11Screens.h"
 #include "platform/x11/X11SessionRig.h"
@@ -21,20 +22,18 @@ TEST(X11ScreensTest, MainScreenIsTheMonitorUnderThePointerFirstListedFirst) {
     std::free(xcb_randr_query_version_reply(c, xcb_randr_query_version(c, 1, 5), nullptr));
     const xcb_atom_t names[] = {session.connection->atom("VT-A"), session.connection->atom("VT-B")};
     const Rect all{0, 0, 1280, 800}, top{640, 0, 640, 400}, a{0, 0, 400, 800}, b{400, 0, 400, 800};
-    struct Case {
+    const struct Case {
         std::vector<Rect> monitors;  // in the server's coordinates; the first one primary?
         bool primary;
         Point at, mouse;  // the pointer in the server's and the ports' coordinates
         Rect main, first;
     } cases[] = {
         {{}, false, {300, 200}, {300, 600}, all, all},
-        {{top}, true, {900, 100}, {900, 300}, top, top},
         {{top}, true, {100, 700}, {100, -300}, {0, -400, 1280, 800}, top},  // off the primary
         {{a, b}, false, {1000, 400}, {1000, 400}, all, a},                  // off ours
         {{a, b}, false, {500, 10}, {500, 790}, b, a},
     };
-    std::size_t laidOut = 0;
-    for (const Case& k : cases) {
+    for (std::size_t laidOut = 0; const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << k.at.x << "," << k.at.y);
         // Only monitors that exist: Xvfb stops answering after deleting one that does not.
         for (std::size_t i = 0; i < laidOut; ++i)
@@ -47,11 +46,8 @@ TEST(X11ScreensTest, MainScreenIsTheMonitorUnderThePointerFirstListedFirst) {
             info.x = static_cast<std::int16_t>(k.monitors[i].minX());
             info.width = static_cast<std::uint16_t>(k.monitors[i].width());
             info.height = static_cast<std::uint16_t>(k.monitors[i].height());
-            struct {
-                std::uint8_t major, minor;
-                std::uint16_t length;
-                xcb_window_t window;
-            } header{0, XCB_RANDR_SET_MONITOR, 0, root};
+            std::uint8_t header[8] = {0, XCB_RANDR_SET_MONITOR};  // opcode and length: xcb's
+            std::memcpy(header + 4, &root, sizeof root);
             iovec parts[4] = {{}, {}, {&header, sizeof header}, {&info, sizeof info}};
             const xcb_protocol_request_t request{2, &xcb_randr_id, XCB_RANDR_SET_MONITOR, 1};
             xcb_send_request(c, 0, parts + 2, &request);
@@ -59,9 +55,8 @@ TEST(X11ScreensTest, MainScreenIsTheMonitorUnderThePointerFirstListedFirst) {
         xcb_warp_pointer(c, XCB_NONE, root, 0, 0, 0, 0, static_cast<std::int16_t>(k.at.x),
                          static_cast<std::int16_t>(k.at.y));
         X11Screens screens(*session.connection);
-        const auto listed = screens.screens();
-        ASSERT_EQ(listed.size(), k.monitors.size() + 1);
-        EXPECT_EQ(listed.front().frame, k.first);
+        ASSERT_EQ(screens.screens().size(), k.monitors.size() + 1);
+        EXPECT_EQ(screens.screens().front().frame, k.first);
         EXPECT_EQ(screens.mainScreen().value_or(ScreenInfo{}).frame, k.main);
         EXPECT_EQ(screens.mouseLocation(), k.mouse);
     }
