@@ -28,9 +28,18 @@ Rect visiblePart(const Rect& frame, const std::optional<Rect>& area) {
 
 }  // namespace
 
-X11Screens::X11Screens(XcbConnection& connection) : x_(connection) {
+X11Screens::X11Screens(XcbConnection& connection)
+    : x_(connection), self_(std::make_shared<X11Screens*>(this)) {
+    x_.addListener([weak = std::weak_ptr<X11Screens*>(self_)](const xcb_generic_event_t& event) {
+        if (const auto self = weak.lock()) (*self)->handle(event);
+    });
     const xcb_query_extension_reply_t* extension = xcb_get_extension_data(x_.get(), &xcb_randr_id);
     if (!extension || !extension->present) return;
+    randrEvents_ = extension->first_event;
+    xcb_randr_select_input(x_.get(), x_.root(),
+                           XCB_RANDR_NOTIFY_MASK_SCREEN_CHANGE |
+                               XCB_RANDR_NOTIFY_MASK_OUTPUT_CHANGE |
+                               XCB_RANDR_NOTIFY_MASK_CRTC_CHANGE);
     // Monitors came with RandR 1.5.
     Reply<xcb_randr_query_version_reply_t> version(
         xcb_randr_query_version_reply(x_.get(), xcb_randr_query_version(x_.get(), 1, 5), nullptr),
@@ -39,7 +48,25 @@ X11Screens::X11Screens(XcbConnection& connection) : x_(connection) {
                          (version->major_version == 1 && version->minor_version >= 5));
 }
 
-std::vector<X11Screens::Monitor> X11Screens::monitors() {
+void X11Screens::handle(const xcb_generic_event_t& event) {
+    const std::uint8_t type = event.response_type & 0x7f;
+    if (randrEvents_ != 0 && (type == randrEvents_ + XCB_RANDR_SCREEN_CHANGE_NOTIFY ||
+                              type == randrEvents_ + XCB_RANDR_NOTIFY)) {
+        monitors_.reset();
+    } else if (type == XCB_PROPERTY_NOTIFY) {
+        const auto& e = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+        if (e.window == x_.root() &&
+            (e.atom == x_.ewmh()._NET_WORKAREA || e.atom == x_.ewmh()._NET_CURRENT_DESKTOP))
+            monitors_.reset();
+    }
+}
+
+const std::vector<X11Screens::Monitor>& X11Screens::monitors() {
+    if (!monitors_) monitors_ = readMonitors();
+    return *monitors_;
+}
+
+std::vector<X11Screens::Monitor> X11Screens::readMonitors() {
     xcb_connection_t* c = x_.get();
     // Every request first, then every reply: one round trip.
     const auto monitorsCookie =
@@ -109,7 +136,7 @@ std::optional<Point> X11Screens::pointer() {
 }
 
 std::vector<ScreenInfo> X11Screens::screens() {
-    const auto all = monitors();
+    const auto& all = monitors();
     const double height = flipHeight(all);
     std::vector<ScreenInfo> result;
     result.reserve(all.size());
@@ -120,7 +147,7 @@ std::vector<ScreenInfo> X11Screens::screens() {
 
 std::optional<ScreenInfo> X11Screens::mainScreen() {
     // The monitor the user works on is the one under the pointer.
-    const auto all = monitors();
+    const auto& all = monitors();
     const double height = flipHeight(all);
     if (const auto p = pointer()) {
         for (const Monitor& m : all)

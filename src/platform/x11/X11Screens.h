@@ -2,6 +2,8 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -12,10 +14,12 @@ namespace vantorel {
 
 class XcbConnection;
 
-// The monitors as RandR describes them and the pointer, asked of the server at each call (the
-// switcher asks as it opens, so a monitor plugged in since counts), in the ports' coordinates:
-// origin at the bottom left of the primary monitor, y upward. The visible frame leaves out what
-// the window manager's work area does. Without RandR the whole root window is one monitor. The
+// The monitors as RandR describes them and the pointer, in the ports' coordinates: origin at the
+// bottom left of the primary monitor, y upward. The visible frame leaves out what the window
+// manager's work area does. Without RandR the whole root window is one monitor. The monitors are
+// read once and again after each change the server announces (outputs, screen size, work area),
+// so that opening a panel costs only the pointer's round trip; a monitor defined without outputs
+// (xrandr --setmonitor … none) is announced by nothing and counts from the next change. The
 // pointer's monitors see nothing, as with the toolkit's screens. Main thread only.
 class X11Screens final : public Screens, public Pointer {
 public:
@@ -36,13 +40,18 @@ private:
         Rect frame;
         Rect visible;
     };
-    std::vector<Monitor> monitors();
+    const std::vector<Monitor>& monitors();
+    std::vector<Monitor> readMonitors();
+    void handle(const xcb_generic_event_t& event);
     static double flipHeight(const std::vector<Monitor>& monitors);
     static ScreenInfo infoOf(const Monitor& monitor, double height);
     std::optional<Point> pointer();
 
     XcbConnection& x_;
     bool randr_ = false;
+    std::uint8_t randrEvents_ = 0;
+    std::optional<std::vector<Monitor>> monitors_;
+    std::shared_ptr<X11Screens*> self_;
 };
 
 }  // namespace vantorel
