@@ -25,8 +25,10 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <memory>
+#include <utility>
 
 #include "app/MenuBarExtra.h"
 #include "app/ShownSurface.h"
@@ -45,6 +47,11 @@
 #include "widgets/FolderPanelSurface.h"
 
 namespace vantorel {
+
+namespace {
+// Long enough for the switcher's map and first paint on a loaded machine.
+constexpr int kHoldAfterShowMs = 40;
+}  // namespace
 
 int X11Application::run(int argc, char** argv) {
     // Asked before the toolkit starts: it would abort on a display it cannot reach.
@@ -113,16 +120,28 @@ int X11Application::run(int argc, char** argv) {
         return makeFolderPanelSurface(state, Appearance::shared());
     };
     VantorelApp vantorel(ports, loginItems, captureExecutor, folderExecutor, factories);
-    // Windows stay redirected while the switcher shows, so covered ones capture whole.
-    vantorel.makeSwitcherSurface = [&capture](SwitcherState& state) {
-        return std::make_unique<ShownSurface>(makeSwitcherPanelSurface(state),
-                                              [&capture](bool shown) {
-                                                  if (shown) {
-                                                      capture.hold();
-                                                  } else {
-                                                      capture.release();
-                                                  }
-                                              });
+    // Windows stay redirected while the switcher shows, so covered ones capture whole. Redirecting
+    // makes the server copy every window's pixels, so it waits until the switcher has mapped and
+    // painted: the thumbnails come after the first frame anyway.
+    struct Hold {
+        bool held = false;
+        unsigned generation = 0;
+    };
+    auto hold = std::make_shared<Hold>();
+    vantorel.makeSwitcherSurface = [&capture, hold](SwitcherState& state) {
+        return std::make_unique<ShownSurface>(
+            makeSwitcherPanelSurface(state), [&capture, hold](bool shown) {
+                const unsigned generation = ++hold->generation;
+                if (!shown) {
+                    if (std::exchange(hold->held, false)) capture.release();
+                    return;
+                }
+                QTimer::singleShot(kHoldAfterShowMs, qApp, [&capture, hold, generation] {
+                    if (hold->generation != generation || hold->held) return;
+                    hold->held = true;
+                    capture.hold();
+                });
+            });
     };
     vantorel.makeWelcomeWindow = WelcomeView::factory(Appearance::shared(), SymbolTable::shared());
     std::unique_ptr<SettingsView> settings;
