@@ -32,11 +32,6 @@ void expectPanelHoldsItsParts(const PreviewMetrics& m) {
     EXPECT_LE(m.header().maxY(), m.body().minY());
 }
 
-TEST(PreviewMetrics, TheHeroGrowsUpToACapTheLargeSizeReaches) {
-    EXPECT_LT(metrics(kLarge, kMedium, 2).heroRuleSize().width, 560);
-    EXPECT_EQ(metrics(kLarge, kBig, 2).heroRuleSize(), (Size{560, 360}));
-}
-
 TEST(PreviewMetrics, EachLayoutShowsUpToItsLimitWholeAndScrollsTheRest) {
     struct Case {
         PreviewLayout layout;

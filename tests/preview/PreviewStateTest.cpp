@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "preview/PreviewRig.h"
-#include "preview/PreviewSelection.h"
 
 namespace vantorel {
 namespace {
@@ -189,21 +188,6 @@ TEST(PreviewState, RequestsReachTheOwnerOnlyForAWindowAShownCardStillShows) {
         EXPECT_EQ(results, std::vector<bool>(3, c.acts));
         EXPECT_EQ(calls, c.acts ? 3 : 0);
     }
-}
-
-TEST(PreviewSelection, TheNamedCardElseTheFirstAndNothingWithoutCards) {
-    PreviewState state;
-    EXPECT_FALSE(selectedCardIndex(state.cards(), 4u) || correctedSelection(state.cards(), 4u) ||
-                 correctedSelection(state.cards(), std::nullopt));
-    state.update("App", nullptr, {window(3), window(4), window(5)});
-    EXPECT_EQ(selectedCardIndex(state.cards(), std::nullopt), 0u);
-    EXPECT_EQ(selectedCardIndex(state.cards(), 5u), 2u);
-    EXPECT_EQ(selectedCardIndex(state.cards(), 99u), 0u);
-    EXPECT_EQ(correctedSelection(state.cards(), std::nullopt), 3u);
-    EXPECT_EQ(correctedSelection(state.cards(), 4u), 4u);
-    // The selected window's card is removed: the first card becomes the selection.
-    state.removeCard(4);
-    EXPECT_EQ(correctedSelection(state.cards(), 4u), 3u);
 }
 
 }  // namespace
