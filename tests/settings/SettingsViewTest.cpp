@@ -203,13 +203,12 @@ TEST_F(SettingsViewTest, SectionsControlsAndTextsAreThoseOfTheForm) {
     QStringList labels;
     for (const QLabel* label : view.findChildren<QLabel*>())
         if (label->wordWrap() || label->buddy()) labels << label->text();
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_TRUE(labels.takeLast().startsWith("Liquid Glass window previews for your Dock"));
     EXPECT_EQ(labels,
               (QStringList{"Show delay", "Hide delay", "Layout", "Preview size",
                            "Compact list above", "Sort by", "Calendar access", "Reminders access",
-                           "Accessibility", "Screen Recording", "Version",
-                           "Liquid Glass window previews for your Dock — hover a Dock icon to peek "
-                           "at its open windows, then click to switch, or close and minimize from "
-                           "the card. Press ⌥Tab for a cross-app window switcher."}));
+                           "Accessibility", "Screen Recording", "Version"}));
 }
 
 }  // namespace
