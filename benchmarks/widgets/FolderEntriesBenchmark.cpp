@@ -88,18 +88,21 @@ BENCHMARK_CAPTURE(BM_Entries, name, FolderSort::name)
     ->Arg(10000)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_Entries, kind, FolderSort::kind)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK_CAPTURE(BM_Entries, dateModified, FolderSort::dateModified)
     ->Arg(1000)
     ->Arg(10000)
     ->Arg(100000)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime();
 
 double childCpuSeconds() {

@@ -22,6 +22,13 @@ struct ResourceValues {
     std::optional<std::string> localizedTypeDescription;
 };
 
+// A child of a listed folder with the values read along with it.
+struct ListedItem {
+    Url url;
+    // nullopt when the item's values could not be read.
+    std::optional<ResourceValues> values;
+};
+
 // Port: URL resource values and directory listings of the file system. Safe to call from the
 // worker that lists folders while the main thread reads resource values.
 class FileResources {
@@ -34,6 +41,12 @@ public:
     // folder cannot be listed (missing, not a folder, no permission).
     virtual std::optional<std::vector<Url>> contentsOfDirectory(const Url& folder,
                                                                 bool skipsHiddenFiles) = 0;
+    // The same children, each with its resource values pre-fetched, as the platform's listing
+    // reads them in one pass. Without `readsModificationDates` an adapter may leave out the
+    // date of an item whose type the listing alone tells. Unless overridden: a listing, then
+    // one read per child.
+    virtual std::optional<std::vector<ListedItem>> contentsOfDirectoryWithValues(
+        const Url& folder, bool skipsHiddenFiles, bool readsModificationDates);
 };
 
 }  // namespace vantorel

@@ -36,8 +36,8 @@ bool isUrlChar(char c) {
 }
 
 bool isPathCharUnescaped(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if (std::isalnum(u)) return true;
+    // ASCII only, whatever the locale says of the bytes above it.
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
     switch (c) {
         case '-':
         case '.':
@@ -140,6 +140,7 @@ std::optional<Url> Url::parse(std::string_view text) {
 std::optional<Url> Url::fromPath(std::string_view path) {
     if (path.empty() || path.front() != '/') return std::nullopt;
     std::string text = "file://";
+    text.reserve(text.size() + path.size() + 8);
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (char c : path) {
         if (c == '\0') return std::nullopt;

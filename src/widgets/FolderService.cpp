@@ -41,25 +41,29 @@ FolderService::FolderService(const PlatformPorts& ports)
 
 std::vector<FolderState::EntryRef> FolderService::entries(const Url& folder,
                                                           FolderSort sort) const {
-    const auto listing = files_->contentsOfDirectory(folder, true);
+    // Dates cost a question to the file system per item: only their sort reads them.
+    auto listing =
+        files_->contentsOfDirectoryWithValues(folder, true, sort == FolderSort::dateModified);
     if (!listing) return {};
 
     std::vector<Sortable> items;
     items.reserve(listing->size());
     // Most entries share a handful of kinds: one key each.
     std::map<std::string, std::string> kindKeys;
-    for (const Url& url : *listing) {
+    for (ListedItem& listed : *listing) {
         auto entry = std::make_shared<FolderState::Entry>();
-        entry->url = url;
-        entry->name = lastPathComponent(url.path());
+        entry->name = lastPathComponent(listed.url.path());
+        entry->url = std::move(listed.url);
         entry->modified = FolderState::kDistantPast;
-        if (const auto values = files_->resourceValues(url)) {
+        if (auto& values = listed.values) {
             entry->isDirectory = values->isDirectory.value_or(false);
             entry->modified = values->contentModificationDate.value_or(FolderState::kDistantPast);
-            entry->kindDescription = values->localizedTypeDescription.value_or(std::string());
+            if (values->localizedTypeDescription)
+                entry->kindDescription = std::move(*values->localizedTypeDescription);
         }
-        // After the values: a workspace on the same file system may reuse what that read found.
-        entry->icon = workspace_->iconForFile(url.path());
+        // In listing order, right after it: a workspace on the same file system may reuse what
+        // the listing found.
+        entry->icon = workspace_->iconForFile(entry->url.path());
         Sortable item{entry, {}, nullptr};
         if (sort != FolderSort::dateModified) item.nameKey = collation_->sortKey(entry->name);
         if (sort == FolderSort::kind) {

@@ -230,21 +230,67 @@ TEST_F(FolderEntriesTest, EveryKindOfItemIsListedWithoutFailing) {
     socketPath.copy(address.sun_path, socketPath.size());
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
 
-    const auto entries = FolderService(defaults, real, workspace, collation)
-                             .entries(*Url::fromPath(root.string()), FolderSort::kind);
-    ::close(sock);
-    std::map<std::string, bool> directories;
-    for (const auto& entry : entries) {
-        directories[entry->name] = entry->isDirectory;
-        EXPECT_NE(entry->modified, FolderState::kDistantPast) << entry->name;
+    // The kind and the icon both name the type they were given.
+    const auto typeName = [](FileType type) { return std::to_string(static_cast<int>(type)); };
+    FileSystemResources typed([&](std::string_view, FileType type) { return typeName(type); });
+    std::map<std::string, std::string> iconTypes;
+    workspace.setFileIcons([&](std::string_view path) {
+        const std::string full(path);
+        iconTypes[full.substr(full.rfind('/') + 1)] =
+            typeName(FileSystemResources::typeOfPath(full));
+        return ImageRef();
+    });
+    const auto directory = typeName(FileType::directory), link = typeName(FileType::symlink);
+    const std::map<std::string, std::string> types{{"caf\xE9.txt", typeName(FileType::regular)},
+                                                   {"dangling", link},
+                                                   {"fifo", typeName(FileType::fifo)},
+                                                   {"loop", link},
+                                                   {"socket", typeName(FileType::socket)},
+                                                   {"sub", directory},
+                                                   {"to-sub", directory}};
+    for (const FolderSort sort : {FolderSort::name, FolderSort::kind, FolderSort::dateModified}) {
+        SCOPED_TRACE(static_cast<int>(sort));
+        iconTypes.clear();
+        const auto entries = FolderService(defaults, typed, workspace, collation)
+                                 .entries(*Url::fromPath(root.string()), sort);
+        std::map<std::string, std::string> kinds;
+        for (const auto& entry : entries) {
+            kinds[entry->name] = entry->kindDescription;
+            EXPECT_EQ(entry->isDirectory, entry->kindDescription == directory) << entry->name;
+            // Only the date sort reads every date.
+            if (sort == FolderSort::dateModified) {
+                EXPECT_NE(entry->modified, FolderState::kDistantPast) << entry->name;
+            }
+        }
+        EXPECT_EQ(kinds, types);
+        EXPECT_EQ(iconTypes, types);
     }
-    EXPECT_EQ(directories, (std::map<std::string, bool>{{"caf\xE9.txt", false},
-                                                        {"dangling", false},
-                                                        {"fifo", false},
-                                                        {"loop", false},
-                                                        {"socket", false},
-                                                        {"sub", true},
-                                                        {"to-sub", true}}));
+    ::close(sock);
+}
+
+// Past a couple of thousand items the dates are read by two threads: each lands on its item.
+TEST_F(FolderEntriesTest, ManyItemsSortByTheirOwnDates) {
+    std::vector<std::string> expected;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    for (int i = 0; i < 2500; ++i) {
+        const std::string name = "item " + std::to_string(i);
+        std::ofstream(root / name).put('x');
+        std::filesystem::last_write_time(root / name, now - std::chrono::minutes(i));
+        expected.push_back(name);
+    }
+    EXPECT_EQ(list(FolderSort::dateModified), expected);
+}
+
+// A folder that may be read but not searched: its items are listed, none of their values read.
+TEST_F(FolderEntriesTest, ItemsOfAFolderThatCannotBeSearchedAreListedUnread) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root searches every folder";
+    std::filesystem::create_directory(root / "sub");
+    std::filesystem::permissions(root, std::filesystem::perms::owner_read);
+    const auto entries = FolderService(defaults, real, workspace, collation)
+                             .entries(*Url::fromPath(root.string()), FolderSort::name);
+    std::filesystem::permissions(root, std::filesystem::perms::owner_all);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_FALSE(entries[0]->isDirectory);
 }
 
 }  // namespace

@@ -35,15 +35,23 @@ public:
 
     std::optional<ResourceValues> resourceValues(const Url& url) override;
     // What `path` is, following links; a link that leads nowhere is a symlink. Asked right after
-    // this thread read the same path's values, as a listing does for each item's icon, the
-    // answer of that read is used instead of asking the file system twice.
+    // this thread read the same path's values, or in order about the items this thread just
+    // listed (as a listing does for each item's icon), the answer of that read is used instead
+    // of asking the file system again.
     static FileType typeOfPath(const std::string& path);
     // Names beginning with a dot are hidden, and so are those listed in the folder's ".hidden"
     // file, as the desktop's file managers agree.
     std::optional<std::vector<Url>> contentsOfDirectory(const Url& folder,
                                                         bool skipsHiddenFiles) override;
+    // Types from the directory entries themselves; an item is asked about only when its entry
+    // leaves the type open (links), the folder cannot be searched, or dates are wanted.
+    std::optional<std::vector<ListedItem>> contentsOfDirectoryWithValues(
+        const Url& folder, bool skipsHiddenFiles, bool readsModificationDates) override;
 
 private:
+    ResourceValues valuesOf(std::string_view name, FileType type,
+                            std::optional<WallTime> modified) const;
+
     KindDescriber describeKind_;
 };
 

@@ -27,4 +27,14 @@ std::optional<std::vector<Url>> SimFileResources::contentsOfDirectory(const Url&
     return children;
 }
 
+std::optional<std::vector<ListedItem>> SimFileResources::contentsOfDirectoryWithValues(
+    const Url& folder, bool skipsHiddenFiles, bool readsModificationDates) {
+    if (folder.isFileUrl() && fallback_ && !listings_.contains(folder.standardizedPath())) {
+        return fallback_->contentsOfDirectoryWithValues(folder, skipsHiddenFiles,
+                                                        readsModificationDates);
+    }
+    return FileResources::contentsOfDirectoryWithValues(folder, skipsHiddenFiles,
+                                                        readsModificationDates);
+}
+
 }  // namespace vantorel

@@ -18,6 +18,9 @@ public:
     std::optional<ResourceValues> resourceValues(const Url& url) override;
     std::optional<std::vector<Url>> contentsOfDirectory(const Url& folder,
                                                         bool skipsHiddenFiles) override;
+    // A folder the world did not plant is the fallback's to list, in its own one pass.
+    std::optional<std::vector<ListedItem>> contentsOfDirectoryWithValues(
+        const Url& folder, bool skipsHiddenFiles, bool readsModificationDates) override;
 
     void setFallback(FileResources* fallback) { fallback_ = fallback; }
     void addDirectory(const std::string& path) { entries_[path] = kind(true, false, false); }
