@@ -33,7 +33,7 @@ public:
 
     // The folder's visible items, sorted by `sort` with a stable sort. Never fails: a folder that
     // cannot be listed gives no entries, and an item whose values cannot be read is still listed
-    // (not a directory, the distant past, no kind).
+    // (not a directory, the distant past, no kind). Dates are read for the date sort only.
     std::vector<FolderState::EntryRef> entries(const Url& folder, FolderSort sort) const;
 
     // True for a file URL whose resource values say: a directory that is neither a package nor

@@ -23,7 +23,8 @@ public:
         std::string name;
         ImageRef icon;
         bool isDirectory = false;
-        // kDistantPast when it could not be read.
+        // kDistantPast when it could not be read, or was not: only the date sort needs it, and
+        // reading it costs a question to the file system per item.
         WallTime modified;
         // Empty when it could not be read.
         std::string kindDescription;
