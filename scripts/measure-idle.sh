@@ -6,7 +6,8 @@
 #   scripts/measure-idle.sh [--preview] [--world FILE] [--seconds N] [--binary PATH]
 #
 # Wake-ups are the context switches of all the process's threads (/proc/PID/task/*/status)
-# over the measured span; memory is VmRSS from /proc/PID/status at its end.
+# over the measured span, then per thread name (threads that came and went during the span
+# count from zero); memory is VmRSS from /proc/PID/status at its end.
 set -euo pipefail
 
 binary=build/src/app/vantorel
@@ -74,6 +75,18 @@ if $preview; then
 fi
 sleep 3
 
+# One line per thread: its id, its name, and its context switches so far.
+thread_switches() {
+    for task in /proc/"$app"/task/*; do
+        local name
+        name=$(cat "$task/comm" 2>/dev/null) || continue
+        [ "${task##*/}" = "$app" ] && name="main thread"
+        awk -v tid="${task##*/}" -v name="$name" '
+            /^(non)?voluntary_ctxt_switches:/ { n += $2 }
+            END { printf "%s\t%s\t%d\n", tid, name, n }' "$task/status" 2>/dev/null || true
+    done
+}
+
 switches() {
     local total=0 n
     for status in /proc/"$app"/task/*/status; do
@@ -95,8 +108,10 @@ if $preview && [ "$windows" -lt 2 ]; then
 fi
 
 before=$(switches)
+threads_before=$(thread_switches)
 sleep "$seconds"
 after=$(switches)
+threads_after=$(thread_switches)
 kb=$(rss)
 threads=$(ls /proc/"$app"/task | wc -l)
 state="idle, no panel"
@@ -104,3 +119,9 @@ $preview && state="pointer resting on the first Dock tile, preview shown"
 awk -v w=$((after - before)) -v s="$seconds" -v kb="$kb" -v t="$threads" -v st="$state" 'BEGIN {
     printf "%s: %d wake-ups in %d s = %.2f/s (%d threads); resident %.1f MiB\n", st, w, s, w / s, t, kb / 1024
 }'
+# By thread name, most wake-ups first.
+awk -F'\t' -v s="$seconds" '
+    NR == FNR { seen[$1] = $3; next }
+    { by[$2] += $3 - ($1 in seen ? seen[$1] : 0); count[$2]++ }
+    END { for (name in by) printf "%10.2f/s  %s (%d thread(s))\n", by[name] / s, name, count[name] }
+' <(printf '%s\n' "$threads_before") <(printf '%s\n' "$threads_after") | sort -rn -k1,1

@@ -187,8 +187,8 @@ int Playground::run(int argc, char** argv) {
         userCalendar};
     XdgAutostartLoginItems loginItems(XdgAutostartLoginItems::defaultDirectory(),
                                       QCoreApplication::applicationFilePath().toStdString());
-    WorkerThreadExecutor captureExecutor;
-    WorkerThreadExecutor folderExecutor;
+    WorkerThreadExecutor captureExecutor("captures");
+    WorkerThreadExecutor folderExecutor("folders");
 
     SimDesktopView view(desktop, *world);
     view.setWindowTitle(QStringLiteral("Vantorel — simulated desktop"));

@@ -1,8 +1,11 @@
 #include "platform/linux/WorkerThreadExecutor.h"
 
+#include <pthread.h>
+
 namespace vantorel {
 
-WorkerThreadExecutor::WorkerThreadExecutor() : thread_([this] { run(); }) {}
+WorkerThreadExecutor::WorkerThreadExecutor(std::string name)
+    : thread_([this, name = std::move(name)] { run(name); }) {}
 
 WorkerThreadExecutor::~WorkerThreadExecutor() {
     std::deque<std::function<void()>> discarded;
@@ -26,7 +29,8 @@ void WorkerThreadExecutor::post(std::function<void()> work) {
     wake_.notify_one();
 }
 
-void WorkerThreadExecutor::run() {
+void WorkerThreadExecutor::run(const std::string& name) {
+    if (!name.empty()) ::pthread_setname_np(::pthread_self(), name.substr(0, 15).c_str());
     for (;;) {
         std::function<void()> work;
         {

@@ -4,6 +4,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "platform/Executor.h"
@@ -14,7 +15,9 @@ namespace vantorel {
 // application has; the work itself runs unlocked, so it may post more.
 class WorkerThreadExecutor final : public Executor {
 public:
-    WorkerThreadExecutor();
+    // The thread is named `name` (at most 15 bytes) where one is given, so tools that list a
+    // process's threads tell it apart.
+    explicit WorkerThreadExecutor(std::string name = {});
     // Lets the item that is running finish, discards the rest and joins the thread. Must not be
     // called from the worker itself.
     ~WorkerThreadExecutor() override;
@@ -26,7 +29,7 @@ public:
     std::thread::id threadId() const { return thread_.get_id(); }
 
 private:
-    void run();
+    void run(const std::string& name);
 
     std::mutex mutex_;
     std::condition_variable wake_;
