@@ -20,16 +20,21 @@ QColor gray(int value, qreal alpha) {
     return color;
 }
 
-}  // namespace
-
-void PreviewPainter::paintWell(QPainter& painter, const QRectF& rect, qreal radius) {
-    if (rect.isEmpty()) return;
+void drawWell(QPainter& painter, const QRectF& rect, qreal radius) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.fillPath(GlassPainter::shape(rect, radius), gray(0, 0.18));
     painter.strokePath(GlassPainter::shape(rect.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5),
                        QPen(gray(255, 0.08), 1));
     painter.restore();
+}
+
+}  // namespace
+
+void PreviewPainter::paintWell(QPainter& painter, const QRectF& rect, qreal radius) {
+    if (rect.isEmpty()) return;
+    // Redrawn under every live frame: a copy, not a fill.
+    GlassPainter::paintCopied(painter, rect, radius, &drawWell);
 }
 
 void PreviewPainter::paintImage(QPainter& painter, const QRectF& rect, qreal radius,

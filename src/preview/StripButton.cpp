@@ -36,7 +36,7 @@ void StripButton::paintEvent(QPaintEvent*) {
     const qreal radius = PreviewMetrics::kStripRadius;
     painter.fillPath(GlassPainter::shape(box, radius), QColor(0, 0, 0, 46));
     if (!image_.isNull()) {
-        PreviewPainter::paintImage(painter, box, radius, image_);
+        picture_.paint(painter, box, radius, image_);
     } else if (!context_.appIcon().isNull()) {
         PreviewPainter::paintIconOrWindowSymbol(painter, box.adjusted(8, 8, -8, -8),
                                                 context_.appIcon(), 0.9, context_.symbols(),

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "preview/PreparedThumbnail.h"
 #include "preview/PreviewState.h"
 
 namespace vantorel {
@@ -29,6 +30,7 @@ private:
     PreviewViewContext& context_;
     std::uint32_t id_ = 0;
     QImage image_;
+    PreparedThumbnail picture_;
 };
 
 }  // namespace vantorel

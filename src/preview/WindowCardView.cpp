@@ -123,7 +123,7 @@ void WindowCardView::paintEvent(QPaintEvent*) {
     const qreal radius = PreviewMetrics::kThumbnailRadius;
     if (!thumbnailImage().isNull()) {
         PreviewPainter::paintWell(painter, well, radius);
-        PreviewPainter::paintImage(painter, well, radius, thumbnailImage());
+        paintThumbnail(painter, well, radius);
     } else if (card().window.isMinimized) {
         PreviewPainter::paintWell(painter, well, radius);
         PreviewPainter::paintMinimizedPlaceholder(painter, well, context().appIcon(),

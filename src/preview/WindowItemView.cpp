@@ -1,6 +1,7 @@
 #include "preview/WindowItemView.h"
 
 #include <QAccessible>
+#include <QHash>
 #include <QMouseEvent>
 #include <QVariantAnimation>
 
@@ -17,6 +18,25 @@ const QString kCloseLabel = QStringLiteral("Close window");
 const QString kMinimizeLabel = QStringLiteral("Minimize window");
 const QString kRestoreLabel = QStringLiteral("Restore window");
 const QString kActivateHint = QStringLiteral("Activates this window");
+
+// Live frames of several windows land in one pass of the event loop: their wells are drawn
+// again together, in one rectangle of the panel, so that each layer beneath is copied once, with
+// a plain rectangle for its clip, rather than once per frame.
+void updateTogether(QWidget* view, const QRect& rect) {
+    static QHash<QWidget*, QRect> pending;
+    QWidget* panel = view->window();
+    QRect& area = pending[panel];
+    if (area.isNull()) {
+        QMetaObject::invokeMethod(
+            panel,
+            [panel] {
+                panel->update(pending.value(panel));
+                pending.remove(panel);
+            },
+            Qt::QueuedConnection);
+    }
+    area |= QRect(view->mapTo(panel, rect.topLeft()), rect.size());
+}
 
 }  // namespace
 
@@ -48,6 +68,10 @@ WindowItemView::~WindowItemView() = default;
 
 void WindowItemView::bind(const PreviewState::Card& card, bool sameCard) {
     const bool wasActive = card_.isActive;
+    // A new frame of the same window changes the picture alone: only its well is drawn again.
+    const bool pictureOnly = sameCard && card.title == card_.title &&
+                             card.isActive == card_.isActive &&
+                             card.window.isMinimized == card_.window.isMinimized;
     card_ = card;
     title_ = QString::fromStdString(card_.title);
     thumbnail_ = toQImage(card_.thumbnail);
@@ -69,7 +93,11 @@ void WindowItemView::bind(const PreviewState::Card& card, bool sameCard) {
         setHovering(false);
     }
     updateProgressTimer();
-    update();
+    if (pictureOnly) {
+        updateTogether(this, thumbnailRect().toAlignedRect().adjusted(-1, -1, 1, 1));
+    } else {
+        update();
+    }
 }
 
 void WindowItemView::placeInSlot(const QRectF& slot) {

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "platform/qt/GlassPainter.h"
+#include "preview/PreparedThumbnail.h"
 #include "preview/PreviewState.h"
 
 class QVariantAnimation;
@@ -65,6 +66,10 @@ protected:
     // active) under reduce transparency.
     GlassStyle surfaceStyle(qreal cornerRadius) const;
     const QImage& thumbnailImage() const { return thumbnail_; }
+    // The picture, fitted into the rounded `well`; drawn again, the same frame costs a copy.
+    void paintThumbnail(QPainter& painter, const QRectF& well, qreal radius) {
+        thumbnailPicture_.paint(painter, well, radius, thumbnail_);
+    }
     const QString& title() const { return title_; }
     int progressPhase() const { return phase_; }
     bool showsProgress() const;
@@ -88,6 +93,7 @@ private:
     PreviewState::Card card_;
     QString title_;
     QImage thumbnail_;
+    PreparedThumbnail thumbnailPicture_;
     bool hovering_ = false;
     bool pressed_ = false;
     HoverControlButton* close_ = nullptr;

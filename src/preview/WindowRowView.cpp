@@ -42,7 +42,7 @@ void WindowRowView::paintEvent(QPaintEvent*) {
     const qreal radius = PreviewMetrics::kListThumbnailRadius;
     PreviewPainter::paintWell(painter, well, radius);
     if (!thumbnailImage().isNull()) {
-        PreviewPainter::paintImage(painter, well, radius, thumbnailImage());
+        paintThumbnail(painter, well, radius);
     } else if (card().window.isMinimized) {
         const QImage& icon = context().appIcon();
         PreviewPainter::paintIconOrWindowSymbol(

@@ -72,6 +72,34 @@ QImage GlassBackdrop::blur(const QImage& beneath, qreal radius) {
 void GlassBackdrop::paint(QPainter& painter, const QPainterPath& shape, const QImage& blurred,
                           const QPointF& topLeft) {
     if (blurred.isNull() || shape.isEmpty()) return;
+    // The panel repaints under each live frame: the backdrop is cut to the shape once, and
+    // copied after.
+    struct Cut {
+        qint64 source = 0;
+        QPainterPath shape;
+        QPointF topLeft;
+        QImage image;
+    };
+    thread_local Cut cut;
+    if (painter.worldTransform().type() <= QTransform::TxTranslate && painter.opacity() >= 1 &&
+        painter.compositionMode() == QPainter::CompositionMode_SourceOver) {
+        if (cut.source != blurred.cacheKey() || cut.shape != shape || cut.topLeft != topLeft) {
+            cut = {blurred.cacheKey(), shape, topLeft, QImage()};
+            cut.image = QImage(blurred.size(), QImage::Format_ARGB32_Premultiplied);
+            cut.image.setDevicePixelRatio(blurred.devicePixelRatio());
+            cut.image.fill(Qt::transparent);
+            QPainter p(&cut.image);
+            p.translate(-topLeft);
+            drawClipped(p, shape, blurred, topLeft);
+        }
+        painter.drawImage(topLeft, cut.image);
+        return;
+    }
+    drawClipped(painter, shape, blurred, topLeft);
+}
+
+void GlassBackdrop::drawClipped(QPainter& painter, const QPainterPath& shape, const QImage& blurred,
+                                const QPointF& topLeft) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);

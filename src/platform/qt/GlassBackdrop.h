@@ -21,6 +21,10 @@ public:
     // Fills `shape` with `blurred` placed with its top-left corner at `topLeft`.
     static void paint(QPainter& painter, const QPainterPath& shape, const QImage& blurred,
                       const QPointF& topLeft);
+
+private:
+    static void drawClipped(QPainter& painter, const QPainterPath& shape, const QImage& blurred,
+                            const QPointF& topLeft);
 };
 
 }  // namespace vantorel

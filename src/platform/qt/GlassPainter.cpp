@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace vantorel {
@@ -126,6 +127,8 @@ struct SurfaceKey {
     QRgb border;
     qreal borderWidth;
     QRgb window;
+    // What draws it, when not the glass of the style above.
+    GlassPainter::Drawing drawing = nullptr;
 
     bool operator==(const SurfaceKey&) const = default;
 };
@@ -141,8 +144,8 @@ struct DrawnSurface {
 constexpr qsizetype kCacheBytes = 8 << 20;
 thread_local std::vector<DrawnSurface> drawnSurfaces;
 
-const QImage& drawnSurface(const SurfaceKey& key, const QRectF& rect, const QRect& pixels,
-                           const GlassStyle& style, const QPalette& palette) {
+const QImage& drawnSurface(const SurfaceKey& key, const QRect& pixels,
+                           const std::function<void(QPainter&)>& draw) {
     auto it = std::find_if(drawnSurfaces.begin(), drawnSurfaces.end(),
                            [&](const DrawnSurface& d) { return d.key == key; });
     if (it != drawnSurfaces.end()) {
@@ -154,7 +157,7 @@ const QImage& drawnSurface(const SurfaceKey& key, const QRectF& rect, const QRec
     {
         QPainter p(&image);
         p.translate(-pixels.topLeft());
-        paintSurface(p, rect, style, palette);
+        draw(p);
     }
     qsizetype bytes = image.sizeInBytes();
     for (auto kept = drawnSurfaces.begin(); kept != drawnSurfaces.end(); ++kept) {
@@ -168,25 +171,38 @@ const QImage& drawnSurface(const SurfaceKey& key, const QRectF& rect, const QRec
     return drawnSurfaces.front().image;
 }
 
+// Only a copy placed pixel for pixel gives what drawing would: no scaling, no fading of the
+// whole, no other way of combining.
+bool copiesAsDrawn(const QPainter& painter) {
+    return painter.deviceTransform().type() <= QTransform::TxTranslate && painter.opacity() >= 1 &&
+           painter.compositionMode() == QPainter::CompositionMode_SourceOver;
+}
+
+// Draws once what `draw` draws of `rect` (in device pixels) and `margin` around it for `key`,
+// and copies it after.
+void paintDrawn(QPainter& painter, const QRectF& rect, qreal margin, SurfaceKey key,
+                const std::function<void(QPainter&, const QRectF&)>& draw) {
+    const QTransform& device = painter.deviceTransform();
+    const QRectF placed = device.mapRect(rect);
+    const QRect pixels = placed.adjusted(-margin, -margin, margin, margin).toAlignedRect();
+    key.size = placed.size();
+    key.offset = placed.topLeft() - pixels.topLeft();
+    const QImage& image = drawnSurface(key, pixels, [&](QPainter& p) { draw(p, placed); });
+    // Back into the painter's own coordinates, whatever offset its device adds.
+    painter.drawImage(QPointF(pixels.topLeft()) - QPointF(device.dx(), device.dy()), image);
+}
+
 }  // namespace
 
 void GlassPainter::paint(QPainter& painter, const QRectF& rect, const GlassStyle& style,
                          const QPalette& palette) {
     if (!rect.isValid() || rect.isEmpty()) return;
-    const QTransform& device = painter.deviceTransform();
-    // Only a copy placed pixel for pixel gives what drawing would: no scaling, no fading of
-    // the whole, no other way of combining.
-    if (device.type() > QTransform::TxTranslate || painter.opacity() < 1 ||
-        painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
+    if (!copiesAsDrawn(painter)) {
         paintSurface(painter, rect, style, palette);
         return;
     }
-    const QRectF placed = device.mapRect(rect);
-    const qreal margin = style.shadow ? kShadowExtent + 1 : 1;
-    const QRect pixels = placed.adjusted(-margin, -margin, margin, margin).toAlignedRect();
-    const QPointF offset = placed.topLeft() - pixels.topLeft();
-    const SurfaceKey key{placed.size(),
-                         offset,
+    const SurfaceKey key{{},
+                         {},
                          style.cornerRadius,
                          style.opaque,
                          style.shadow,
@@ -195,9 +211,21 @@ void GlassPainter::paint(QPainter& painter, const QRectF& rect, const GlassStyle
                          style.borderColor ? style.borderColor->rgba() : 0,
                          style.borderWidth,
                          palette.color(QPalette::Window).rgba()};
-    const QImage& image = drawnSurface(key, placed, pixels, style, palette);
-    // Back into the painter's own coordinates, whatever offset its device adds.
-    painter.drawImage(QPointF(pixels.topLeft()) - QPointF(device.dx(), device.dy()), image);
+    paintDrawn(painter, rect, style.shadow ? kShadowExtent + 1 : 1, key,
+               [&](QPainter& p, const QRectF& placed) { paintSurface(p, placed, style, palette); });
+}
+
+void GlassPainter::paintCopied(QPainter& painter, const QRectF& rect, qreal radius, Drawing draw) {
+    if (!rect.isValid() || rect.isEmpty()) return;
+    if (!copiesAsDrawn(painter)) {
+        draw(painter, rect, radius);
+        return;
+    }
+    SurfaceKey key{};
+    key.cornerRadius = radius;
+    key.drawing = draw;
+    paintDrawn(painter, rect, 1, key,
+               [&](QPainter& p, const QRectF& placed) { draw(p, placed, radius); });
 }
 
 QPainterPath GlassPainter::shape(const QRectF& rect, qreal radius) {

@@ -37,6 +37,11 @@ public:
 
     static void paint(QPainter& painter, const QRectF& rect, const GlassStyle& style,
                       const QPalette& palette);
+    // A drawing of `rect` with corners of `radius` that depends on nothing else: drawn once
+    // per size, radius and place within the pixel, and copied after, as glass is. It may be
+    // given a fresh painter: it sets the hints it needs.
+    using Drawing = void (*)(QPainter& painter, const QRectF& rect, qreal radius);
+    static void paintCopied(QPainter& painter, const QRectF& rect, qreal radius, Drawing draw);
 
     // The rounded rectangle with continuous corners: the curve eases into the straight edges
     // instead of meeting them with a sudden change of curvature. Radii that do not fit get

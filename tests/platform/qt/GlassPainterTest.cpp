@@ -135,5 +135,32 @@ TEST(GlassPainter, ACopiedSurfaceLandsWhereDrawingItWould) {
     }
 }
 
+void drawRing(QPainter& painter, const QRectF& rect, qreal radius) {
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.strokePath(GlassPainter::shape(rect, radius), QPen(Qt::red, 2));
+}
+void drawDisc(QPainter& painter, const QRectF& rect, qreal radius) {
+    painter.fillPath(GlassPainter::shape(rect, radius), QColor(0, 0, 255, 120));
+}
+
+// Two drawings of the same size are two copies; each lands as drawing it there would.
+TEST(GlassPainter, CopiedDrawingsLandAsDrawnAndAreNotMistakenForEachOther) {
+    for (const QPointF at : {QPointF(0, 0), QPointF(6.5, 2.25), QPointF(0, 0)}) {
+        for (const GlassPainter::Drawing drawing : {&drawRing, &drawDisc}) {
+            SCOPED_TRACE(at.x());
+            QImage copied(100, 60, QImage::Format_ARGB32_Premultiplied), drawn = copied;
+            for (QImage* image : {&copied, &drawn}) {
+                image->fill(Qt::transparent);
+                QPainter painter(image);
+                painter.translate(at);
+                if (image == &copied)
+                    GlassPainter::paintCopied(painter, {8, 8, 70, 40}, 9, drawing);
+                if (image == &drawn) drawing(painter, {8, 8, 70, 40}, 9);
+            }
+            EXPECT_EQ(copied, drawn);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vantorel
