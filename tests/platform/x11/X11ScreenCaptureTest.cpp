@@ -56,7 +56,9 @@ TEST_F(X11ScreenCaptureTest, ACoveredWindowReadsItsOwnPixelsThroughSharedMemoryA
     const xcb_window_t under = rig.open("Under", "under", "-", "0x20a040", "drawn,placed");
     const xcb_window_t over = rig.open("Over", "over", "-", "0xc03020", "placed");
     ASSERT_TRUE(under && over);
-    ASSERT_TRUE(rig.find(over)->frame.contains(rig.find(under)->frame.center()));
+    // Each find reads the list again: hold a copy, not a pointer into the last answer.
+    const Rect overFrame = rig.find(over)->frame;
+    ASSERT_TRUE(overFrame.contains(rig.find(under)->frame.center()));
     const auto shared = make(Transport::sharedMemory);
     const auto socket = make(Transport::socket);
     // Redirected, the covered part is the client's to paint again.

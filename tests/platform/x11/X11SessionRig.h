@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -165,8 +166,18 @@ private:
         for (const auto& a : argv)
             args.push_back(const_cast<char*>(a.c_str()));
         args.push_back(nullptr);
+        // The session's output goes to a file of its own: children holding the test's output
+        // would keep ctest waiting for ever should the test die before it ends them.
+        const std::string log = dir.empty() ? "/dev/null" : (dir / "session.log").string();
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
+                                         O_WRONLY | O_CREAT | O_APPEND, 0600);
+        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
         pid_t pid = 0;
-        if (::posix_spawn(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return 0;
+        const int failed = ::posix_spawn(&pid, args[0], &actions, nullptr, args.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (failed != 0) return 0;
         children_.push_back(pid);
         return pid;
     }
