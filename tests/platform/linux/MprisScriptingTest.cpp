@@ -8,6 +8,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
+#include <fstream>
+#include <string>
 
 #include "app/AppCoordinator.h"
 #include "app/PermissionsManager.h"
@@ -29,6 +31,14 @@ bool waitFor(Done done) {
     for (QDeadlineTimer deadline(10s); !done(); QCoreApplication::processEvents())
         if (deadline.hasExpired()) return false;
     return true;
+}
+
+bool stopped(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    const auto end = line.rfind(')');
+    return end != std::string::npos && end + 2 < line.size() && line[end + 2] == 'T';
 }
 
 // Music on the simulated Dock, answered by a real mpv on this process's own session bus: the
@@ -95,6 +105,8 @@ TEST(MprisScripting, TheMediaWidgetFollowsARealPlayer) {
 
     // A player that hangs costs the call's bound, then reads as a failed script.
     ::kill(pid_t(mpv.processId()), SIGSTOP);
+    // The stop lands when the kernel gets to it; until then the player may still answer.
+    ASSERT_TRUE(waitFor([&] { return stopped(pid_t(mpv.processId())); }));
     EXPECT_EQ(service.runScript(status), std::nullopt);
     EXPECT_EQ(desktop.logger.count("AppleScript failed: Music got an error: AppleEvent timed out."),
               1u);
