@@ -30,6 +30,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/MenuBarActions.h"
 #include "app/MenuBarExtra.h"
 #include "app/ShownSurface.h"
 #include "app/SingleInstance.h"
@@ -40,8 +41,6 @@
 #include "platform/qt/QtScheduler.h"
 #include "platform/qt/SymbolTable.h"
 #include "preview/PreviewPanelSurface.h"
-#include "settings/BundleInfo.h"
-#include "settings/SettingsView.h"
 #include "settings/WelcomeView.h"
 #include "switcher/SwitcherPanelSurface.h"
 #include "widgets/FolderPanelSurface.h"
@@ -144,21 +143,8 @@ int X11Application::run(int argc, char** argv) {
             });
     };
     vantorel.makeWelcomeWindow = WelcomeView::factory(Appearance::shared(), SymbolTable::shared());
-    std::unique_ptr<SettingsView> settings;
     MenuBarContent content(vantorel.permissions());
-    content.quit = [] { QCoreApplication::quit(); };
-    content.showWelcome = [&vantorel] {
-        if (WelcomeController* welcome = vantorel.welcome()) welcome->show();
-    };
-    content.openSettings = [&] {
-        if (!settings) {
-            settings = std::make_unique<SettingsView>(
-                vantorel.preferences(), vantorel.permissions(), vantorel.launchAtLogin(),
-                BundleInfo::main(), Appearance::shared(), SymbolTable::shared());
-            settings->setAttribute(Qt::WA_QuitOnClose, false);
-        }
-        settings->present();
-    };
+    const MenuBarActions actions(content, vantorel);
     MenuBarExtra extra(content, SymbolTable::shared());
     const auto showProblem = [&content](const std::string& text) {
         content.note = text;

@@ -1,5 +1,6 @@
 // The core's headers before Qt's: Qt's keyword macros would rewrite names in them.
 #include "app/DefaultWorld.h"
+#include "app/MenuBarActions.h"
 #include "app/MenuBarContent.h"
 #include "app/RoutedUserDefaults.h"
 #include "app/VantorelApp.h"
@@ -49,8 +50,6 @@
 #include "platform/qt/SymbolTable.h"
 #include "platform/qt/ThemeFileIcons.h"
 #include "preview/PreviewPanelSurface.h"
-#include "settings/BundleInfo.h"
-#include "settings/SettingsView.h"
 #include "settings/WelcomeView.h"
 #include "switcher/SwitcherPanelSurface.h"
 #include "widgets/CalendarPanelSurface.h"
@@ -236,25 +235,12 @@ int Playground::run(int argc, char** argv) {
         WelcomeView::factory(Appearance::shared(), SymbolTable::shared(), [&shortcuts](QWidget& w) {
             if (shortcuts) shortcuts->bindShortcuts(&w);
         });
-    // Made when first asked for, then kept: the form is the same each time it is shown.
-    std::unique_ptr<SettingsView> settings;
     // Alt is Option: the keys typed here reach the switcher's tap before the desktop.
     DesktopInput input(desktop, keyEvents, &view);
     MenuBarContent content(vantorel.permissions());
-    content.quit = [] { QCoreApplication::quit(); };
-    content.showWelcome = [&vantorel] {
-        if (WelcomeController* welcome = vantorel.welcome()) welcome->show();
-    };
-    content.openSettings = [&] {
-        if (!settings) {
-            settings = std::make_unique<SettingsView>(
-                vantorel.preferences(), vantorel.permissions(), vantorel.launchAtLogin(),
-                BundleInfo::main(), Appearance::shared(), SymbolTable::shared());
-            settings->setAttribute(Qt::WA_QuitOnClose, false);
-            if (shortcuts) shortcuts->bindShortcuts(settings.get());
-        }
-        settings->present();
-    };
+    const MenuBarActions actions(content, vantorel, [&shortcuts](QWidget& w) {
+        if (shortcuts) shortcuts->bindShortcuts(&w);
+    });
     MenuBarExtra extra(content, SymbolTable::shared());
     // The simulated desktop has a menu bar of its own, so the menu is always reachable there;
     // the tray icon, wherever and whenever a tray host runs, reaches it from the real desktop too.
