@@ -142,10 +142,17 @@ int X11Application::run(int argc, char** argv) {
                 });
             });
     };
-    vantorel.makeWelcomeWindow = WelcomeView::factory(Appearance::shared(), SymbolTable::shared());
+    // Ctrl+Q on every window of the program, bound once the menu that owns it exists.
+    MenuBarExtra* shortcuts = nullptr;
+    const auto bindKeys = [&shortcuts](QWidget& w) {
+        if (shortcuts) shortcuts->bindShortcuts(&w);
+    };
+    vantorel.makeWelcomeWindow =
+        WelcomeView::factory(Appearance::shared(), SymbolTable::shared(), bindKeys);
     MenuBarContent content(vantorel.permissions());
-    const MenuBarActions actions(content, vantorel);
+    const MenuBarActions actions(content, vantorel, bindKeys);
     MenuBarExtra extra(content, SymbolTable::shared());
+    shortcuts = &extra;
     const auto showProblem = [&content](const std::string& text) {
         content.note = text;
         if (content.onChange) content.onChange();
