@@ -12,6 +12,7 @@
 
 #include <map>
 
+#include "ScratchFolder.h"
 #include "platform/linux/FileSystemResources.h"
 #include "platform/linux/IcuCollation.h"
 #include "platform/sim/SimCollation.h"
@@ -154,11 +155,7 @@ TEST_F(FolderServiceTest, KindsGroupAlphabeticallyAndNamesOrderWithinAKind) {
 // The real file system and the real collation, in a folder of the test's own.
 class FolderEntriesTest : public testing::Test {
 protected:
-    FolderEntriesTest() : root(std::filesystem::path(testing::TempDir()) / "vantorel-entries") {
-        std::filesystem::remove_all(root);
-        std::filesystem::create_directories(root);
-    }
-    ~FolderEntriesTest() override { std::filesystem::remove_all(root); }
+    void SetUp() override { ASSERT_FALSE(root.empty()); }
 
     void file(const std::string& name, int age = 0) {
         std::ofstream(root / name) << name;
@@ -170,7 +167,8 @@ protected:
                          .entries(*Url::fromPath(root.string()), sort));
     }
 
-    std::filesystem::path root;
+    ScratchFolder scratch{"vantorel-entries"};
+    const std::filesystem::path root = scratch.path();
     SimUserDefaults defaults;
     FileSystemResources real;
     SimWorkspace workspace;
