@@ -161,6 +161,8 @@ std::vector<StoreEvent> ICalendarFile::place(WallTime start, WallTime end, UserC
 
     std::vector<StoreEvent> found;
     const auto layOut = [&](icalcomponent* event, bool expands) {
+        // A cancelled series shows nothing; a cancelled instance still hides its occurrence.
+        if (icalcomponent_get_status(event) == ICAL_STATUS_CANCELLED) return;
         icalproperty* startProperty =
             icalcomponent_get_first_property(event, ICAL_DTSTART_PROPERTY);
         if (!startProperty) return;
@@ -287,8 +289,10 @@ std::vector<StoreReminder> ICalendarFile::todos(UserCalendar& calendar) const {
         }
         if (icalproperty* p = icalcomponent_get_first_property(todo, ICAL_PRIORITY_PROPERTY))
             reminder.priority = icalproperty_get_priority(p);
+        // A cancelled to-do is no longer due, so it is listed as a done one is: not at all.
+        const icalproperty_status status = icalcomponent_get_status(todo);
         reminder.isCompleted =
-            icalcomponent_get_status(todo) == ICAL_STATUS_COMPLETED ||
+            status == ICAL_STATUS_COMPLETED || status == ICAL_STATUS_CANCELLED ||
             icalcomponent_get_first_property(todo, ICAL_COMPLETED_PROPERTY) != nullptr;
         found.push_back(std::move(reminder));
     });
