@@ -5,8 +5,7 @@
 #include <filesystem>
 #include <string>
 
-// A new folder for one test, gone with it. ctest runs tests as parallel processes, so a folder
-// with a fixed name would be shared and emptied under another test's feet.
+// A new folder for one test, gone with it (ctest runs tests as parallel processes).
 class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& prefix) {
@@ -21,8 +20,7 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    // Empty when no folder could be made; tests check it before use.
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& path() const { return path_; }  // empty when none was made
 
 private:
     std::filesystem::path path_;

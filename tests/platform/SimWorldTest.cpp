@@ -6,6 +6,8 @@
 #include <string>
 #include <utility>
 
+#include "ScratchFolder.h"
+
 namespace vantorel {
 namespace {
 
@@ -68,8 +70,8 @@ TEST(SimWorld, WindowsDrawnForALargerScreenAreFittedOntoIt) {
 }
 
 TEST(SimWorld, FolderFilesStayInsideTheirFolder) {
-    const auto root = std::filesystem::path(testing::TempDir()) / "vantorel-world-files";
-    std::filesystem::remove_all(root);
+    const ScratchFolder scratch("vantorel-world-files");
+    const auto root = scratch.path() / "world";
     auto world = SimWorld::parse(
         R"({"folders": [{"path": "${ROOT}/Docs", "files": ["a.txt", "../escape.txt", "/etc/x"]}]})",
         nullptr);
@@ -78,7 +80,6 @@ TEST(SimWorld, FolderFilesStayInsideTheirFolder) {
     ASSERT_TRUE(world->createFolders(root.string(), &error)) << error;
     EXPECT_TRUE(std::filesystem::exists(root / "Docs" / "a.txt"));
     EXPECT_FALSE(std::filesystem::exists(root / "escape.txt"));
-    std::filesystem::remove_all(root);
 }
 
 TEST(SimDesktopTest, NoScreenAndDeepWorldFilesAreHandledNotFatal) {

@@ -14,6 +14,7 @@
 #include <regex>
 #include <sstream>
 
+#include "ScratchFolder.h"
 #include "platform/linux/JsonUserDefaults.h"
 #include "platform/sim/ManualScheduler.h"
 #include "platform/sim/MemoryLogger.h"
@@ -37,18 +38,7 @@ void writeFile(const fs::path& path, const std::string& text) {
 
 class JsonDefaultsSuiteTest : public ::testing::Test {
 protected:
-    JsonDefaultsSuiteTest() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        directory = fs::temp_directory_path() /
-                    ("vantorel-defaults-" + std::to_string(::getpid()) + "-" + info->name());
-        fs::remove_all(directory);
-        fs::create_directories(directory);
-        file = directory / "vantorel" / "app.vantorel.Vantorel.json";
-    }
-    ~JsonDefaultsSuiteTest() override {
-        std::error_code ignored;
-        fs::remove_all(directory, ignored);
-    }
+    void SetUp() override { ASSERT_FALSE(directory.empty()); }
 
     std::unique_ptr<JsonDefaultsSuite> open() {
         return std::make_unique<JsonDefaultsSuite>(file, scheduler, logger);
@@ -62,8 +52,9 @@ protected:
         return logger.lines()[0].message;
     }
 
-    fs::path directory;
-    fs::path file;
+    ScratchFolder scratch{"vantorel-defaults"};
+    const fs::path directory = scratch.path();
+    fs::path file = directory / "vantorel" / "app.vantorel.Vantorel.json";
     ManualScheduler scheduler;
     MemoryLogger logger;
 };

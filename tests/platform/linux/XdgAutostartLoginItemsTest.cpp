@@ -7,6 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "ScratchFolder.h"
+
 namespace vantorel {
 namespace {
 
@@ -27,11 +29,9 @@ std::string read(const fs::path& path) {
 
 class XdgAutostartTest : public testing::Test {
 protected:
-    ~XdgAutostartTest() override { fs::remove_all(root); }
-    const fs::path root =
-        fs::path(testing::TempDir()) /
-        ("vantorel-autostart-" +
-         std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+    void SetUp() override { ASSERT_FALSE(root.empty()); }
+    ScratchFolder scratch{"vantorel-autostart"};
+    const fs::path root = scratch.path();
 };
 
 TEST_F(XdgAutostartTest, RegisteringWritesTheEntryAndTheDesktopMaySwitchItOff) {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "ScratchFolder.h"
 #include "platform/x11/DesktopEntries.h"
 #include "platform/x11/X11Properties.h"
 #include "platform/x11/X11Rig.h"
@@ -64,9 +65,7 @@ TEST(X11PropertiesTest, TheBestWindowIconIsChosenPremultipliedAndMalformedOnesRe
 class X11ApplicationsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = "/tmp/vantorel-apps-XXXXXX";
-        ASSERT_TRUE(::mkdtemp(pattern.data()));
-        dir = pattern;
+        ASSERT_FALSE(dir.empty());
         std::filesystem::create_directories(dir / "applications/sub");
         std::filesystem::create_directories(dir / "icons/hicolor/48x48/apps");
         QImage icon(48, 48, QImage::Format_ARGB32);
@@ -90,9 +89,9 @@ protected:
     void TearDown() override {
         rig.reset();
         ::unsetenv("LC_ALL");
-        std::filesystem::remove_all(dir);
     }
-    std::filesystem::path dir;
+    ScratchFolder scratch{"vantorel-apps"};
+    const std::filesystem::path dir = scratch.path();
     std::unique_ptr<X11Rig> rig;
 };
 
