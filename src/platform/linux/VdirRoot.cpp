@@ -120,16 +120,17 @@ std::optional<std::string> VdirRoot::readFile(const std::string& path, std::uint
     return text;
 }
 
-std::vector<VdirRoot::Entry> VdirRoot::list(const std::string& folder, bool folders,
-                                            std::size_t bound) {
-    std::vector<Entry> entries;
+VdirRoot::Listing VdirRoot::list(const std::string& folder, bool folders, std::size_t bound) {
+    Listing listing;
+    std::vector<Entry>& entries = listing.entries;
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return entries;
+    if (!dir) return listing;
     while (entries.size() <= bound) {
         const dirent* found = ::readdir(dir);
         if (!found) break;
         Entry entry{found->d_name, {}, false};
         if (entry.name.empty() || entry.name.front() == '.') continue;
+        if (found->d_type == DT_LNK || found->d_type == DT_UNKNOWN) listing.hasLinks = true;
         if (!folders && !endsWith(entry.name, ".ics")) continue;
         // Through links, as the files they stand for.
         struct stat info {};
@@ -140,7 +141,7 @@ std::vector<VdirRoot::Entry> VdirRoot::list(const std::string& folder, bool fold
         entries.push_back(std::move(entry));
     }
     ::closedir(dir);
-    return entries;
+    return listing;
 }
 
 std::optional<VdirRoot::CachedText> VdirRoot::smallText(const std::string& path,
@@ -164,6 +165,14 @@ bool VdirRoot::cutShort(std::vector<Entry>& entries, std::size_t bound, bool was
     return true;
 }
 
+void VdirRoot::describe(const Folder& folder, Collection& collection) {
+    const std::string name =
+        folder.displayName ? trimmed(folder.displayName->text.value_or("")) : std::string();
+    if (!name.empty()) collection.displayName = name;
+    if (folder.color && folder.color->text) collection.color = parseColor(*folder.color->text);
+    collection.files = folder.files;
+}
+
 VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Collection& collection) {
     Folder folder;
     bool changed = false;
@@ -179,7 +188,10 @@ VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Colle
                        " is not #RRGGBB or #RRGGBBAA; it gets the default colour");
     }
 
-    std::vector<Entry> files = list(path, false, limits_.maxFilesPerCollection);
+    // Watched before it is listed: a change made while it is read shows at the next read.
+    const bool watched = watch_.watch(path);
+    Listing listing = list(path, false, limits_.maxFilesPerCollection);
+    std::vector<Entry>& files = listing.entries;
     folder.cut = cutShort(files, limits_.maxFilesPerCollection, old.cut, "files", path);
     for (Entry& entry : files) {
         // Unchanged files move over as they are; the others are read and parsed again.
@@ -201,11 +213,14 @@ VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Colle
             folder.items.insert(std::move(node));
         }
     }
+    folder.files = collection.files;
+    if (watched && !listing.hasLinks) watch_.settle(path);
     return folder;
 }
 
 std::vector<VdirRoot::Collection> VdirRoot::read() {
-    std::vector<Entry> folders = list(path_, true, limits_.maxCollections);
+    watch_.collect();
+    std::vector<Entry> folders = list(path_, true, limits_.maxCollections).entries;
     cut_ = cutShort(folders, limits_.maxCollections, cut_, "folders", path_);
     std::unordered_map<std::string, Folder> kept;
     std::vector<Collection> collections;
@@ -214,8 +229,16 @@ std::vector<VdirRoot::Collection> VdirRoot::read() {
         collection.path = path_ + '/' + entry.name;
         collection.displayName = entry.name;
         auto old = folders_.extract(collection.path);
-        Folder folder = readFolder(collection.path,
-                                   old.empty() ? Folder() : std::move(old.mapped()), collection);
+        Folder folder;
+        if (!old.empty() && old.mapped().stamp == entry.stamp &&
+            watch_.isSettled(collection.path)) {
+            folder = std::move(old.mapped());
+            describe(folder, collection);
+        } else {
+            folder = readFolder(collection.path, old.empty() ? Folder() : std::move(old.mapped()),
+                                collection);
+            folder.stamp = entry.stamp;
+        }
         kept.emplace(collection.path, std::move(folder));
         collections.push_back(std::move(collection));
     }

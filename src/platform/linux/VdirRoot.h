@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Logger.h"
+#include "platform/linux/FolderWatch.h"
 #include "platform/linux/ICalendarFile.h"
 
 namespace vantorel {
@@ -18,7 +19,8 @@ namespace vantorel {
 // One root of vdir collections, as CalDAV synchronisers (vdirsyncer) and command-line calendars
 // (khal, todoman) keep them: a folder per calendar or task list holding one .ics file per item,
 // with `displayname` and `color` files beside them. Each read lists the folders afresh and
-// parses only the files whose stamp changed since the last read. One thread at a time.
+// parses only the files whose stamp changed since the last read; a folder the kernel watches
+// for it is not even listed again until something in it changed. One thread at a time.
 class VdirRoot {
 public:
     struct Limits {
@@ -79,11 +81,20 @@ private:
         std::optional<CachedText> color;
         // Said to have more files than are read.
         bool cut = false;
+        // Of the folder itself when it was last read.
+        Stamp stamp;
+        // What was parsed, in the order listed.
+        std::vector<std::shared_ptr<const ICalendarFile>> files;
     };
     struct Entry {
         std::string name;
         Stamp stamp;
         bool isFolder = false;
+    };
+    struct Listing {
+        std::vector<Entry> entries;
+        // Some entry is a link (or of a type not told): what it stands for may change elsewhere.
+        bool hasLinks = false;
     };
 
     static Stamp stampOf(const struct stat& info);
@@ -93,7 +104,7 @@ private:
                                                std::string& problem);
     // The folder's entries not starting with a dot — its folders, or its .ics files and what
     // stands in their place — in the file system's order, one more than `bound` at most.
-    static std::vector<Entry> list(const std::string& folder, bool folders, std::size_t bound);
+    static Listing list(const std::string& folder, bool folders, std::size_t bound);
     // The small file's text, read again only when it changed (`changed` then set).
     static std::optional<CachedText> smallText(const std::string& path,
                                                std::optional<CachedText> cached, bool& changed);
@@ -101,11 +112,14 @@ private:
     bool cutShort(std::vector<Entry>& entries, std::size_t bound, bool wasCut, const char* what,
                   const std::string& folder) const;
     Folder readFolder(const std::string& path, Folder old, Collection& collection);
+    // The collection of a folder read before.
+    static void describe(const Folder& folder, Collection& collection);
 
     std::string path_;
     Limits limits_;
     Log log_;
     std::unordered_map<std::string, Folder> folders_;
+    FolderWatch watch_;
     bool cut_ = false;
 };
 

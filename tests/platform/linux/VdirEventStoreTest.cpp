@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ScratchFolder.h"
 #include "app/PermissionsManager.h"
 #include "platform/linux/IcuUserCalendar.h"
 #include "platform/linux/VdirPermissionServices.h"
@@ -43,12 +44,9 @@ std::string todo(const std::string& properties) {
 class VdirEventStoreTest : public testing::Test {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/vdir-test-XXXXXX";
-        ASSERT_TRUE(::mkdtemp(name));
-        root = name;
+        ASSERT_FALSE(root.empty());
         reset();
     }
-    void TearDown() override { fs::remove_all(root); }
     void reset(VdirRoot::Limits limits = {}) {
         fs::remove_all(root / "calendars");
         fs::remove_all(root / "tasks");
@@ -88,7 +86,8 @@ protected:
         return part.empty();
     }
 
-    fs::path root;
+    ScratchFolder scratch{"vdir-test"};
+    const fs::path root = scratch.path();
     BerlinNoon calendar;
     SimDesktop desktop;
     ManualExecutor executor;
@@ -256,6 +255,20 @@ TEST_F(VdirEventStoreTest, ChangesOnDiskShowAtTheNextRead) {
     EXPECT_EQ(events(), (std::vector<std::string>{"After | 10:00", "New | 11:00"}));
     fs::remove(root / "calendars/a/one.ics");
     EXPECT_EQ(events(), std::vector<std::string>{"New | 11:00"});
+
+    // As synchronisers write: a new file renamed over the old one.
+    write("calendars/b/two.tmp", at("Renamed", "12"));
+    fs::rename(root / "calendars/b/two.tmp", root / "calendars/b/two.ics");
+    EXPECT_EQ(events(), std::vector<std::string>{"Renamed | 12:00"});
+    // A link to a file elsewhere, changed there; then a folder replaced under its name.
+    write("elsewhere/linked.ics", at("Linked", "13"));
+    fs::create_symlink(root / "elsewhere/linked.ics", root / "calendars/b/linked.ics");
+    EXPECT_EQ(events(), (std::vector<std::string>{"Renamed | 12:00", "Linked | 13:00"}));
+    write("elsewhere/linked.ics", at("Relinked", "14"));
+    EXPECT_EQ(events(), (std::vector<std::string>{"Renamed | 12:00", "Relinked | 14:00"}));
+    fs::remove_all(root / "calendars/b");
+    write("calendars/b/three.ics", at("Replaced", "15"));
+    EXPECT_EQ(events(), std::vector<std::string>{"Replaced | 15:00"});
 }
 
 TEST_F(VdirEventStoreTest, WhatCannotBeReadIsSkippedAndSaidSo) {
