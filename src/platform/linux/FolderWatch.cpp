@@ -30,6 +30,9 @@ bool isLocal(const std::string& folder) {
     }
 }
 
+// Past this many changed names in one folder, reading it whole is as quick.
+constexpr std::size_t kMostNames = 64;
+
 constexpr std::uint32_t kEvents = IN_CREATE | IN_DELETE | IN_MODIFY | IN_CLOSE_WRITE |
                                   IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF |
                                   IN_MOVE_SELF | IN_ONLYDIR;
@@ -55,7 +58,12 @@ bool FolderWatch::watch(const std::string& folder) {
 }
 
 void FolderWatch::settle(const std::string& folder) {
-    if (descriptors_.count(folder)) settled_.insert(folder);
+    if (descriptors_.count(folder)) settled_[folder].clear();
+}
+
+const std::set<std::string>* FolderWatch::changes(const std::string& folder) const {
+    const auto found = settled_.find(folder);
+    return found == settled_.end() ? nullptr : &found->second;
 }
 
 void FolderWatch::collect() {
@@ -68,16 +76,29 @@ void FolderWatch::collect() {
         for (std::size_t at = 0; at + sizeof(inotify_event) <= static_cast<std::size_t>(length);) {
             inotify_event event;
             std::memcpy(&event, buffer + at, sizeof event);
+            const char* name = buffer + at + sizeof(inotify_event);
             at += sizeof(inotify_event) + event.len;
-            if (event.mask & IN_Q_OVERFLOW) {
+            if (at > static_cast<std::size_t>(length) || (event.mask & IN_Q_OVERFLOW)) {
                 // Events were lost: nothing can be trusted until read again.
                 settled_.clear();
                 continue;
             }
             const auto folder = folders_.find(event.wd);
             if (folder == folders_.end()) continue;
-            settled_.erase(folder->second);
-            if (event.mask & IN_IGNORED) forget(event.wd);
+            if (event.mask & IN_IGNORED) {
+                forget(event.wd);
+                continue;
+            }
+            const auto settled = settled_.find(folder->second);
+            if (settled == settled_.end()) continue;
+            // The name runs to its first NUL within the padded length.
+            const std::string changed(name, ::strnlen(name, event.len));
+            if (changed.empty() || (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_ISDIR)) ||
+                settled->second.size() >= kMostNames) {
+                settled_.erase(settled);
+            } else {
+                settled->second.insert(changed);
+            }
         }
     }
 }

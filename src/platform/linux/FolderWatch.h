@@ -1,12 +1,12 @@
 #pragma once
 
+#include <set>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace vantorel {
 
-// Which folders changed since the last look, told by the kernel (inotify) without a thread or a
+// What changed in folders since the last look, told by the kernel (inotify) without a thread or a
 // wake-up: the events wait in the kernel's queue and each look drains it. Only folders on a
 // local file system are watched, since changes made by another machine to a network one raise
 // no events; a folder that cannot be watched always counts as changed. One thread at a time.
@@ -20,12 +20,13 @@ public:
     // Watches the folder from now on (again after it was replaced); false when it cannot be.
     // A change made before this call is not reported: read the folder after watching it.
     bool watch(const std::string& folder);
-    // Drains the queue: the watched folders whose content or own entry changed since the last
-    // call are not settled any more.
+    // Drains the queue, noting for each settled folder the names of what changed in it.
     void collect();
-    // Watched, and nothing happened in it since the last `collect` before it was watched.
-    bool isSettled(const std::string& folder) const { return settled_.count(folder) != 0; }
-    // After the folder has been read in full: what the next `collect` reports unsettles it.
+    // The names in the folder that changed since it was settled (empty: nothing did), or none
+    // when it must be read whole: not watched, not settled, or more happened than names tell
+    // (the folder itself changed, events were lost, too many names).
+    const std::set<std::string>* changes(const std::string& folder) const;
+    // After the folder has been read (whole, or its changed names): only what comes next counts.
     void settle(const std::string& folder);
 
 private:
@@ -34,7 +35,7 @@ private:
     int fd_ = -1;
     std::unordered_map<int, std::string> folders_;  // by watch descriptor
     std::unordered_map<std::string, int> descriptors_;
-    std::unordered_set<std::string> settled_;
+    std::unordered_map<std::string, std::set<std::string>> settled_;
 };
 
 }  // namespace vantorel

@@ -197,25 +197,49 @@ VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Colle
         // Unchanged files move over as they are; the others are read and parsed again.
         auto node = old.items.extract(entry.name);
         if (node.empty() || !(node.mapped().stamp == entry.stamp)) {
-            const std::string file = path + '/' + entry.name;
-            std::string problem;
-            std::shared_ptr<const ICalendarFile> parsed;
-            if (auto text = readFile(file, limits_.maxFileBytes, problem))
-                parsed = ICalendarFile::parse(*text, problem);
-            if (parsed) {
-                collection.files.push_back(parsed);
-            } else {
-                log_.error("Skipped calendar file " + file + ": " + problem);
-            }
-            folder.items[std::move(entry.name)] = {entry.stamp, std::move(parsed)};
+            folder.items[std::move(entry.name)] = load(path + '/' + entry.name, entry.stamp);
         } else {
-            if (node.mapped().file) collection.files.push_back(node.mapped().file);
             folder.items.insert(std::move(node));
         }
     }
-    folder.files = collection.files;
+    for (const auto& [file, item] : folder.items)
+        if (item.file) folder.files.push_back(item.file);
+    collection.files = folder.files;
     if (watched && !listing.hasLinks) watch_.settle(path);
     return folder;
+}
+
+VdirRoot::Cached VdirRoot::load(const std::string& file, Stamp stamp) const {
+    std::string problem;
+    std::shared_ptr<const ICalendarFile> parsed;
+    if (auto text = readFile(file, limits_.maxFileBytes, problem))
+        parsed = ICalendarFile::parse(*text, problem);
+    if (!parsed) log_.error("Skipped calendar file " + file + ": " + problem);
+    return {stamp, std::move(parsed)};
+}
+
+bool VdirRoot::update(const std::string& path, const std::set<std::string>& names,
+                      Folder& folder) const {
+    for (const std::string& name : names) {
+        if (name == "displayname" || name == "color") return false;
+        if (name.front() == '.' || !endsWith(name, ".ics")) continue;
+        const std::string file = path + '/' + name;
+        struct stat info {};
+        if (::lstat(file.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) {
+            folder.items.erase(name);
+            continue;
+        }
+        // What a link stands for may change elsewhere: such a folder is read whole each time.
+        if (S_ISLNK(info.st_mode)) return false;
+        const auto known = folder.items.find(name);
+        if (known != folder.items.end() && known->second.stamp == stampOf(info)) continue;
+        folder.items[name] = load(file, stampOf(info));
+    }
+    if (folder.items.size() > limits_.maxFilesPerCollection) return false;
+    folder.files.clear();
+    for (const auto& [file, item] : folder.items)
+        if (item.file) folder.files.push_back(item.file);
+    return true;
 }
 
 std::vector<VdirRoot::Collection> VdirRoot::read() {
@@ -230,9 +254,14 @@ std::vector<VdirRoot::Collection> VdirRoot::read() {
         collection.displayName = entry.name;
         auto old = folders_.extract(collection.path);
         Folder folder;
-        if (!old.empty() && old.mapped().stamp == entry.stamp &&
-            watch_.isSettled(collection.path)) {
+        // The same folder (not another one put in its place) whose changes the watch names.
+        const std::set<std::string>* changes =
+            old.empty() || old.mapped().stamp.inode != entry.stamp.inode
+                ? nullptr
+                : watch_.changes(collection.path);
+        if (changes && (changes->empty() || update(collection.path, *changes, old.mapped()))) {
             folder = std::move(old.mapped());
+            watch_.settle(collection.path);
             describe(folder, collection);
         } else {
             folder = readFolder(collection.path, old.empty() ? Folder() : std::move(old.mapped()),

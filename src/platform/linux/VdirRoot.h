@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -19,8 +21,8 @@ namespace vantorel {
 // One root of vdir collections, as CalDAV synchronisers (vdirsyncer) and command-line calendars
 // (khal, todoman) keep them: a folder per calendar or task list holding one .ics file per item,
 // with `displayname` and `color` files beside them. Each read lists the folders afresh and
-// parses only the files whose stamp changed since the last read; a folder the kernel watches
-// for it is not even listed again until something in it changed. One thread at a time.
+// parses only the files whose stamp changed since the last read; in a folder the kernel watches
+// for it, only the files it names as changed are looked at again. One thread at a time.
 class VdirRoot {
 public:
     struct Limits {
@@ -76,14 +78,14 @@ private:
     };
     // What was read of one collection, by file name.
     struct Folder {
-        std::unordered_map<std::string, Cached> items;
+        std::map<std::string, Cached> items;
         std::optional<CachedText> displayName;
         std::optional<CachedText> color;
         // Said to have more files than are read.
         bool cut = false;
         // Of the folder itself when it was last read.
         Stamp stamp;
-        // What was parsed, in the order listed.
+        // What was parsed, in the order of the names.
         std::vector<std::shared_ptr<const ICalendarFile>> files;
     };
     struct Entry {
@@ -112,6 +114,10 @@ private:
     bool cutShort(std::vector<Entry>& entries, std::size_t bound, bool wasCut, const char* what,
                   const std::string& folder) const;
     Folder readFolder(const std::string& path, Folder old, Collection& collection);
+    // The file read and parsed, or skipped and said so.
+    Cached load(const std::string& file, Stamp stamp) const;
+    // Reads again only the files of these names; false when the folder must be read whole.
+    bool update(const std::string& path, const std::set<std::string>& names, Folder& folder) const;
     // The collection of a folder read before.
     static void describe(const Folder& folder, Collection& collection);
 
