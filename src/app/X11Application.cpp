@@ -3,6 +3,7 @@
 #include "app/RoutedUserDefaults.h"
 #include "app/VantorelApp.h"
 #include "platform/linux/FileSystemResources.h"
+#include "platform/linux/FreedMemory.h"
 #include "platform/linux/IcuCollation.h"
 #include "platform/linux/IcuUserCalendar.h"
 #include "platform/linux/JsonUserDefaults.h"
@@ -50,6 +51,7 @@ namespace vantorel {
 namespace {
 // Long enough for the switcher's map and first paint on a loaded machine.
 constexpr int kHoldAfterShowMs = 40;
+constexpr int kSettleMs = 1000;
 }  // namespace
 
 int X11Application::run(int argc, char** argv) {
@@ -171,6 +173,8 @@ int X11Application::run(int argc, char** argv) {
     };
     // The panels close with their switch; the program lives on without a window.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Once start-up is over (the window list read, the switcher made), what it freed goes back.
+    QTimer::singleShot(kSettleMs, qApp, [] { FreedMemory::release(); });
     if (!allowNetwork_) {
         if (const auto lockdown = NetworkLockdown::install()) {
             Log(logger, "app").error("Network access stays open (" + *lockdown + ")");

@@ -5,6 +5,7 @@
 #include "app/RoutedUserDefaults.h"
 #include "app/VantorelApp.h"
 #include "platform/linux/FileSystemResources.h"
+#include "platform/linux/FreedMemory.h"
 #include "platform/linux/IcuCollation.h"
 #include "platform/linux/IcuUserCalendar.h"
 #include "platform/linux/JsonUserDefaults.h"
@@ -25,6 +26,7 @@
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -61,6 +63,7 @@ namespace vantorel {
 namespace {
 
 // The simulated screen: a laptop's, or less where the real screen is smaller.
+constexpr int kSettleMs = 1000;
 constexpr int kScreenWidth = 1440;
 constexpr int kScreenHeight = 900;
 
@@ -266,6 +269,8 @@ int Playground::run(int argc, char** argv) {
 
     view.setPointerFollowsMouse(true);
     view.show();
+    // Once the world is built and the first frames are drawn, what they freed goes back.
+    QTimer::singleShot(kSettleMs, &view, [] { FreedMemory::release(); });
     // Every connection the program needs is open by now: from here on nothing leaves the machine.
     if (!allowNetwork_) {
         if (const auto problem = NetworkLockdown::install()) {
