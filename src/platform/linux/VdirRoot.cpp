@@ -165,6 +165,12 @@ bool VdirRoot::cutShort(std::vector<Entry>& entries, std::size_t bound, bool was
     return true;
 }
 
+void VdirRoot::Folder::gatherFiles() {
+    files.clear();
+    for (const auto& [name, item] : items)
+        if (item.file) files.push_back(item.file);
+}
+
 void VdirRoot::describe(const Folder& folder, Collection& collection) {
     const std::string name =
         folder.displayName ? trimmed(folder.displayName->text.value_or("")) : std::string();
@@ -173,20 +179,14 @@ void VdirRoot::describe(const Folder& folder, Collection& collection) {
     collection.files = folder.files;
 }
 
-VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Collection& collection) {
+VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old) {
     Folder folder;
     bool changed = false;
     folder.displayName = smallText(path + "/displayname", std::move(old.displayName), changed);
-    const std::string name =
-        folder.displayName ? trimmed(folder.displayName->text.value_or("")) : std::string();
-    if (!name.empty()) collection.displayName = name;
     folder.color = smallText(path + "/color", std::move(old.color), changed);
-    if (folder.color && folder.color->text) {
-        collection.color = parseColor(*folder.color->text);
-        if (!collection.color && changed)
-            log_.error("The colour of " + path +
-                       " is not #RRGGBB or #RRGGBBAA; it gets the default colour");
-    }
+    if (changed && folder.color && folder.color->text && !parseColor(*folder.color->text))
+        log_.error("The colour of " + path +
+                   " is not #RRGGBB or #RRGGBBAA; it gets the default colour");
 
     // Watched before it is listed: a change made while it is read shows at the next read.
     const bool watched = watch_.watch(path);
@@ -202,9 +202,7 @@ VdirRoot::Folder VdirRoot::readFolder(const std::string& path, Folder old, Colle
             folder.items.insert(std::move(node));
         }
     }
-    for (const auto& [file, item] : folder.items)
-        if (item.file) folder.files.push_back(item.file);
-    collection.files = folder.files;
+    folder.gatherFiles();
     if (watched && !listing.hasLinks) watch_.settle(path);
     return folder;
 }
@@ -236,9 +234,7 @@ bool VdirRoot::update(const std::string& path, const std::set<std::string>& name
         folder.items[name] = load(file, stampOf(info));
     }
     if (folder.items.size() > limits_.maxFilesPerCollection) return false;
-    folder.files.clear();
-    for (const auto& [file, item] : folder.items)
-        if (item.file) folder.files.push_back(item.file);
+    folder.gatherFiles();
     return true;
 }
 
@@ -256,18 +252,17 @@ std::vector<VdirRoot::Collection> VdirRoot::read() {
         Folder folder;
         // The same folder (not another one put in its place) whose changes the watch names.
         const std::set<std::string>* changes =
-            old.empty() || old.mapped().stamp.inode != entry.stamp.inode
+            old.empty() || old.mapped().inode != entry.stamp.inode
                 ? nullptr
                 : watch_.changes(collection.path);
         if (changes && (changes->empty() || update(collection.path, *changes, old.mapped()))) {
             folder = std::move(old.mapped());
             watch_.settle(collection.path);
-            describe(folder, collection);
         } else {
-            folder = readFolder(collection.path, old.empty() ? Folder() : std::move(old.mapped()),
-                                collection);
-            folder.stamp = entry.stamp;
+            folder = readFolder(collection.path, old.empty() ? Folder() : std::move(old.mapped()));
+            folder.inode = entry.stamp.inode;
         }
+        describe(folder, collection);
         kept.emplace(collection.path, std::move(folder));
         collections.push_back(std::move(collection));
     }

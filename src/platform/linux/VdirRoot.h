@@ -83,10 +83,12 @@ private:
         std::optional<CachedText> color;
         // Said to have more files than are read.
         bool cut = false;
-        // Of the folder itself when it was last read.
-        Stamp stamp;
+        // Of the folder itself when it was last read: another one put in its place is read whole.
+        std::uintmax_t inode = 0;
         // What was parsed, in the order of the names.
         std::vector<std::shared_ptr<const ICalendarFile>> files;
+
+        void gatherFiles();
     };
     struct Entry {
         std::string name;
@@ -113,12 +115,12 @@ private:
     // Cuts the entries down to the bound; says so unless the folder was cut short last time too.
     bool cutShort(std::vector<Entry>& entries, std::size_t bound, bool wasCut, const char* what,
                   const std::string& folder) const;
-    Folder readFolder(const std::string& path, Folder old, Collection& collection);
+    Folder readFolder(const std::string& path, Folder old);
     // The file read and parsed, or skipped and said so.
     Cached load(const std::string& file, Stamp stamp) const;
     // Reads again only the files of these names; false when the folder must be read whole.
     bool update(const std::string& path, const std::set<std::string>& names, Folder& folder) const;
-    // The collection of a folder read before.
+    // The collection of a folder as read.
     static void describe(const Folder& folder, Collection& collection);
 
     std::string path_;
